@@ -84,8 +84,10 @@ bool TApplication::HandleMessage() {
         Dispatch(msg);
     } else if (idle_) {
         bool done = true;
+        // The handler may replace or clear itself (the frame timer stopping inside a frame).
+        IdleHandler handler = idle_;
         try {
-            done = idle_();
+            done = handler();
         } catch (const std::exception& e) {
             ShowException(e);
         }
