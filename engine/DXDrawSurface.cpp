@@ -1,0 +1,271 @@
+// Drawing surfaces: fill, clipped and colour-keyed copies, colour matching, text canvas.
+#include "engine/DXDraws.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+namespace {
+
+// Clips the destination rectangle (x, y, size of src) against dst and src against the
+// source's own bounds, trimming both alike. False when nothing is left.
+bool ClipCopy(int& x, int& y, platform::Rect& src, int dstW, int dstH, int srcW, int srcH) {
+    // Source against its surface.
+    if (src.Left < 0) { x -= src.Left; src.Left = 0; }
+    if (src.Top < 0) { y -= src.Top; src.Top = 0; }
+    if (src.Right > srcW) src.Right = srcW;
+    if (src.Bottom > srcH) src.Bottom = srcH;
+    // Destination against its surface.
+    if (x < 0) { src.Left -= x; x = 0; }
+    if (y < 0) { src.Top -= y; y = 0; }
+    if (x + src.Width() > dstW) src.Right = src.Left + (dstW - x);
+    if (y + src.Height() > dstH) src.Bottom = src.Top + (dstH - y);
+    return !src.Empty();
+}
+
+template <typename T>
+void KeyedRow(uint8_t* d, const uint8_t* s, int n, T key) {
+    T* dp = reinterpret_cast<T*>(d);
+    const T* sp = reinterpret_cast<const T*>(s);
+    for (int i = 0; i < n; ++i) {
+        T v = sp[i];
+        if (v != key) dp[i] = v;
+    }
+}
+
+void KeyedRow16(uint8_t* d, const uint8_t* s, int n, uint16_t key) {
+    for (int i = 0; i < n; ++i, d += 2, s += 2) {
+        uint16_t v;
+        std::memcpy(&v, s, 2);
+        if (v != key) std::memcpy(d, &v, 2);
+    }
+}
+
+void KeyedRow32(uint8_t* d, const uint8_t* s, int n, uint32_t key) {
+    for (int i = 0; i < n; ++i, d += 4, s += 4) {
+        uint32_t v;
+        std::memcpy(&v, s, 4);
+        if (v != key) std::memcpy(d, &v, 4);
+    }
+}
+
+void KeyedRow24(uint8_t* d, const uint8_t* s, int n, uint32_t key) {
+    const uint8_t k0 = key & 0xFF, k1 = (key >> 8) & 0xFF, k2 = (key >> 16) & 0xFF;
+    for (int i = 0; i < n; ++i, d += 3, s += 3) {
+        if (s[0] != k0 || s[1] != k1 || s[2] != k2) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+    }
+}
+
+// Raw pixel of one layout → raw pixel of another, remembering recent answers (8-bit
+// targets search their palette).
+class PixelConverter {
+public:
+    PixelConverter(const platform::Bitmap& src, const platform::Bitmap& dst) : src_(src), dst_(dst) {
+        if (src.Bits() == 8) {
+            for (int i = 0; i < 256; ++i) lut_[i] = dst.MapRGB(src.Palette()[i]);
+        }
+    }
+    uint32_t operator()(uint32_t v) {
+        if (src_.Bits() == 8) return lut_[v & 0xFF];
+        if (dst_.Bits() != 8) return dst_.MapRGB(src_.GetRGB(v));
+        auto it = cache_.find(v);
+        if (it != cache_.end()) return it->second;
+        uint32_t r = dst_.MapRGB(src_.GetRGB(v));
+        cache_.emplace(v, r);
+        return r;
+    }
+
+private:
+    const platform::Bitmap& src_;
+    const platform::Bitmap& dst_;
+    uint32_t lut_[256] = {};
+    std::unordered_map<uint32_t, uint32_t> cache_;
+};
+
+}  // namespace
+
+TDirectDrawSurface::TDirectDrawSurface(int width, int height, int bits) : bitmap_(width, height, bits) {}
+
+TDirectDrawSurface::~TDirectDrawSurface() { canvas_.reset(); }
+
+bool TDirectDrawSurface::Lock() {
+    if (lost_) return false;
+    ++lockCount_;
+    return true;
+}
+
+void TDirectDrawSurface::Unlock() {
+    if (lockCount_ > 0) --lockCount_;
+}
+
+bool TDirectDrawSurface::Restore() {
+    if (!lost_) return true;
+    if (restoreFails_) return false;
+    lost_ = false;
+    return true;
+}
+
+void TDirectDrawSurface::Fill(uint32_t devColor) {
+    if (lost_) return;
+    bitmap_.Fill(devColor);
+}
+
+void TDirectDrawSurface::FillRect(const platform::Rect& r, uint32_t devColor) {
+    if (lost_) return;
+    const int l = std::max(0, r.Left), t = std::max(0, r.Top);
+    const int rr = std::min(Width(), r.Right), b = std::min(Height(), r.Bottom);
+    for (int y = t; y < b; ++y)
+        for (int x = l; x < rr; ++x) bitmap_.SetPixel(x, y, devColor);
+}
+
+void TDirectDrawSurface::Draw(int x, int y, const platform::Rect& srcRect, TDirectDrawSurface* source,
+                              bool transparent) {
+    if (!source) return;
+    if (x > Width() || y > Height()) return;
+    if (lost_ || source->lost_ || source->bitmap_.Empty() || bitmap_.Empty()) return;
+
+    // A rectangle given right-to-left or bottom-to-top is drawn mirrored on that axis.
+    const bool mirrorX = srcRect.Right < srcRect.Left, mirrorY = srcRect.Bottom < srcRect.Top;
+    if (mirrorX || mirrorY) {
+        platform::Rect r{std::min(srcRect.Left, srcRect.Right), std::min(srcRect.Top, srcRect.Bottom),
+                         std::max(srcRect.Left, srcRect.Right), std::max(srcRect.Top, srcRect.Bottom)};
+        const int w = r.Width(), h = r.Height();
+        PixelConverter conv(source->bitmap_, bitmap_);
+        const bool same = source->bitmap_.Bits() == bitmap_.Bits() &&
+                          (bitmap_.Bits() != 8 || source->bitmap_.Palette() == bitmap_.Palette());
+        for (int j = 0; j < h; ++j) {
+            const int sy = mirrorY ? r.Bottom - 1 - j : r.Top + j, dy = y + j;
+            if (sy < 0 || sy >= source->Height() || dy < 0 || dy >= Height()) continue;
+            for (int i = 0; i < w; ++i) {
+                const int sx = mirrorX ? r.Right - 1 - i : r.Left + i, dx = x + i;
+                if (sx < 0 || sx >= source->Width() || dx < 0 || dx >= Width()) continue;
+                uint32_t v = source->bitmap_.GetPixel(sx, sy);
+                if (transparent && v == source->colorKey_) continue;
+                bitmap_.SetPixel(dx, dy, same ? v : conv(v));
+            }
+        }
+        return;
+    }
+
+    platform::Rect src = srcRect;
+    if (!ClipCopy(x, y, src, Width(), Height(), source->Width(), source->Height())) return;
+
+    const platform::Bitmap& sb = source->bitmap_;
+    const int w = src.Width(), h = src.Height();
+    const int bpp = bitmap_.BytesPerPixel();
+    const bool sameFormat =
+        sb.Bits() == bitmap_.Bits() && (bitmap_.Bits() != 8 || sb.Palette() == bitmap_.Palette() || &sb == &bitmap_);
+
+    if (sameFormat) {
+        // Overlapping copies within one surface go bottom-up/with memmove so rows are read
+        // before they are overwritten.
+        const bool self = source == this;
+        const bool upward = self && y > src.Top;
+        for (int j = 0; j < h; ++j) {
+            const int row = upward ? h - 1 - j : j;
+            uint8_t* d = bitmap_.Row(y + row) + x * bpp;
+            const uint8_t* s = sb.Row(src.Top + row) + src.Left * bpp;
+            if (!transparent) {
+                std::memmove(d, s, static_cast<size_t>(w) * bpp);
+                continue;
+            }
+            switch (bpp) {
+                case 1: KeyedRow<uint8_t>(d, s, w, static_cast<uint8_t>(source->colorKey_)); break;
+                case 2: KeyedRow16(d, s, w, static_cast<uint16_t>(source->colorKey_)); break;
+                case 3: KeyedRow24(d, s, w, source->colorKey_); break;
+                default: KeyedRow32(d, s, w, source->colorKey_); break;
+            }
+        }
+        return;
+    }
+
+    PixelConverter conv(sb, bitmap_);
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+            uint32_t v = sb.GetPixel(src.Left + i, src.Top + j);
+            if (transparent && v == source->colorKey_) continue;
+            bitmap_.SetPixel(x + i, y + j, conv(v));
+        }
+    }
+}
+
+uint32_t TDirectDrawSurface::NearestPixel(platform::RGB color) {
+    if (bitmap_.Empty()) return bitmap_.MapRGB(color);
+    const uint32_t old = bitmap_.GetPixel(0, 0);
+    bitmap_.SetPixel(0, 0, bitmap_.MapRGB(color));
+    const uint32_t v = bitmap_.GetPixel(0, 0);
+    bitmap_.SetPixel(0, 0, old);
+    return v;
+}
+
+void TDirectDrawSurface::LoadFromBitmap(const platform::Bitmap& src, const platform::Rect& srcRect) {
+    int x = 0, y = 0;
+    platform::Rect r = srcRect;
+    if (!ClipCopy(x, y, r, Width(), Height(), src.Width(), src.Height())) return;
+    const int w = r.Width(), h = r.Height();
+    if (src.Bits() == bitmap_.Bits() && (src.Bits() != 8 || src.Palette() == bitmap_.Palette())) {
+        const int bpp = bitmap_.BytesPerPixel();
+        for (int j = 0; j < h; ++j)
+            std::memcpy(bitmap_.Row(y + j) + x * bpp, src.Row(r.Top + j) + r.Left * bpp, static_cast<size_t>(w) * bpp);
+        return;
+    }
+    PixelConverter conv(src, bitmap_);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) bitmap_.SetPixel(x + i, y + j, conv(src.GetPixel(r.Left + i, r.Top + j)));
+}
+
+TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TDirectDrawSurfaceCanvas>(this);
+    return *canvas_;
+}
+
+// ---------------------------------------------------------------------------------------
+
+TDirectDrawSurfaceCanvas::~TDirectDrawSurfaceCanvas() { Release(); }
+
+bool TDirectDrawSurfaceCanvas::Acquire() {
+    if (held_) return true;
+    if (!surface_->Lock()) return false;
+    held_ = true;
+    return true;
+}
+
+void TDirectDrawSurfaceCanvas::Release() {
+    if (!held_) return;
+    held_ = false;
+    surface_->Unlock();
+}
+
+platform::FontSpec TDirectDrawSurfaceCanvas::Spec() const {
+    platform::FontSpec f;
+    f.Name = font_.Name;
+    f.Size = font_.Size;
+    f.Color = ColorToRGB(font_.Color);
+    return f;
+}
+
+void TDirectDrawSurfaceCanvas::TextOut(int x, int y, std::string_view utf8) {
+    if (!Acquire()) return;
+    auto* text = platform::Current().Text;
+    if (!text) return;
+    const platform::FontSpec f = Spec();
+    if (brush_.Style == bsSolid) {
+        platform::Size sz = text->TextExtent(utf8, f);
+        surface_->FillRect({x, y, x + sz.Width, y + sz.Height}, surface_->NearestPixel(brush_.Color));
+    }
+    text->DrawText(surface_->Bitmap(), x, y, utf8, f);
+}
+
+int TDirectDrawSurfaceCanvas::TextWidth(std::string_view utf8) {
+    auto* text = platform::Current().Text;
+    return text ? text->TextExtent(utf8, Spec()).Width : 0;
+}
+
+int TDirectDrawSurfaceCanvas::TextHeight(std::string_view utf8) {
+    auto* text = platform::Current().Text;
+    return text ? text->TextExtent(utf8, Spec()).Height : 0;
+}
