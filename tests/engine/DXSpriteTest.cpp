@@ -445,4 +445,141 @@ TEST(FineTest, OnlyImageSpritesWithExactHitsLookAtPixels) {
     EXPECT_TRUE(plain->FineTest(img));
 }
 
+// ---------------------------------------------------------------------------------------
+// The component follows the display's lifecycle
+
+class StubWindow : public platform::IWindow {
+public:
+    explicit StubWindow(platform::Rect r) : bounds_(r) {}
+    uint32_t Id() const override { return 77; }
+    void SetBounds(const platform::Rect& r) override { bounds_ = r; }
+    platform::Rect Bounds() const override { return bounds_; }
+    void Show() override { visible_ = true; }
+    void Hide() override { visible_ = false; }
+    bool Visible() const override { return visible_; }
+    void SetCaption(const std::string&) override {}
+    std::string Caption() const override { return {}; }
+    void SetCursorVisible(bool) override {}
+    bool SetFullScreen(bool, const platform::DisplayMode&) override { return false; }
+    bool FullScreen() const override { return false; }
+    bool Present(const platform::Bitmap&, int, int) override { return true; }
+    void Focus() override {}
+    bool HasFocus() const override { return false; }
+
+private:
+    platform::Rect bounds_;
+    bool visible_ = false;
+};
+
+class StubWindows : public platform::IWindowSystem {
+public:
+    std::unique_ptr<platform::IWindow> CreateWindow(const std::string&, const platform::Rect& r) override {
+        return std::make_unique<StubWindow>(r);
+    }
+    bool PeekMessage(platform::Message&) override { return false; }
+    void WaitMessage(int) override {}
+    void PostMessage(const platform::Message&) override {}
+    void SetTimer(uint32_t, int, int) override {}
+    void KillTimer(uint32_t, int) override {}
+    void ShowMessageBox(const std::string&, const std::string&) override {}
+    platform::Size ScreenSize() override { return {1024, 768}; }
+    std::vector<platform::DisplayMode> DisplayModes() override { return {}; }
+    uint32_t FocusWindow() override { return 0; }
+    void GetKeyboardState(uint8_t vk[256]) override { std::fill(vk, vk + 256, 0); }
+    void GetScanCodeState(uint8_t sc[256]) override { std::fill(sc, sc + 256, 0); }
+};
+
+class OnDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = platform::Current();
+        platform::Services services = saved;
+        services.Windows = &windows;
+        platform::Install(services);
+        form = std::make_unique<TForm>("main", 200, 100);
+        dxdraw = std::make_unique<TDXDraw>(form.get());
+        dxdraw->Display().SetBitCount(16);
+        sprites = std::make_unique<TDXSpriteEngine>(form.get());
+    }
+    void TearDown() override {
+        sprites.reset();
+        images.reset();
+        dxdraw.reset();
+        form.reset();
+        platform::Install(saved);
+    }
+
+    platform::Services saved;
+    StubWindows windows;
+    std::unique_ptr<TForm> form;
+    std::unique_ptr<TDXDraw> dxdraw;
+    std::unique_ptr<TDXImageList> images;
+    std::unique_ptr<TDXSpriteEngine> sprites;
+    std::vector<std::string> log;
+};
+
+TEST_F(OnDisplay, EngineTakesTheBackBufferWhileTheDisplayIsInitialised) {
+    auto* s = new TLogSprite(sprites->Engine(), "s", &log);
+    s->Width = s->Height = 10;
+
+    sprites->SetDXDraw(dxdraw.get());
+    EXPECT_EQ(sprites->Engine()->Surface(), nullptr);
+    sprites->Draw();  // not initialised: skipped
+    EXPECT_TRUE(log.empty());
+
+    dxdraw->Initialize();
+    ASSERT_EQ(sprites->Engine()->Surface(), dxdraw->Surface());
+    EXPECT_EQ(sprites->Engine()->SurfaceBox(), (platform::Rect{0, 0, 200, 100}));
+    sprites->Move(5);
+    s->Kill();
+    sprites->Draw();
+    EXPECT_EQ(log, (std::vector<std::string>{"move s", "draw s"}));
+    sprites->Sweep();
+    EXPECT_EQ(sprites->Engine()->TotalSprites(), 0);
+
+    dxdraw->Finalize();
+    EXPECT_EQ(sprites->Engine()->Surface(), nullptr);
+    dxdraw->Initialize();
+    EXPECT_NE(sprites->Engine()->Surface(), nullptr);
+    dxdraw.reset();  // the display going away clears the link
+    EXPECT_EQ(sprites->DXDraw(), nullptr);
+    EXPECT_EQ(sprites->Engine()->Surface(), nullptr);
+}
+
+// A 6 x 6 picture with one opaque 2 x 2 block at (2, 2), black elsewhere (transparent).
+TEST_F(OnDisplay, ExactHitsCompareThePixelsWhereTheImagesAreDrawn) {
+    images = std::make_unique<TDXImageList>(form.get());
+    auto* item = images->Items().Add("dot");
+    platform::Picture pic;
+    pic.Image = platform::Bitmap(6, 6, 32);
+    for (int y = 2; y < 4; ++y)
+        for (int x = 2; x < 4; ++x) pic.Image.SetPixel(x, y, 0xFFFFFF);
+    item->SetPicture(std::move(pic));
+    images->SetDXDraw(dxdraw.get());
+    sprites->SetDXDraw(dxdraw.get());
+    dxdraw->Initialize();
+    ASSERT_EQ(item->NumPatterns(), 1);
+
+    auto* a = new TImageSprite(sprites->Engine());  // 10 x 10: the picture is centred, block at 4..5
+    a->Image = item;
+    a->Width = a->Height = 10;
+    a->ExactHits = true;
+    auto* b = new TImageSprite(sprites->Engine());  // picture-sized: block at X + 2
+    b->Image = item;
+    b->Width = b->Height = 6;
+    EXPECT_EQ(a->DrawBox(), (platform::Rect{2, 2, 12, 12}));
+
+    const struct {
+        double x, y;
+        bool hit;
+    } cases[] = {{2, 2, true}, {0, 0, false}, {3, 3, true}, {4, 2, false}, {1.9, 2, true}, {0.9, 2, false}, {2, 3.5, true}};
+    for (const auto& c : cases) {
+        b->X = c.x;
+        b->Y = c.y;
+        EXPECT_EQ(a->FineTest(b), c.hit) << c.x << "," << c.y;
+        EXPECT_EQ(b->FineTest(a), true);  // b does not look at pixels
+        EXPECT_EQ(b->CheckHits(), c.hit ? 1 : 0) << c.x << "," << c.y;  // either side asks for them
+    }
+}
+
 }  // namespace
