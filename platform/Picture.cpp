@@ -10,13 +10,7 @@
 
 #include <jpeglib.h>
 
-#if __has_include("platform/Files.h")
 #include "platform/Files.h"
-#define SB_HAVE_FILES 1
-#else
-#include <fstream>
-#include <iterator>
-#endif
 
 namespace platform {
 
@@ -165,16 +159,7 @@ Picture DecodePicture(std::span<const uint8_t> bytes) {
 }
 
 Picture LoadPicture(std::string_view programName) {
-#ifdef SB_HAVE_FILES
     std::vector<uint8_t> bytes = ReadFileBytes(programName);
-#else
-    std::string path(programName);
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EPictureError("Cannot open file " + std::string(programName));
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-#endif
     try {
         if (bytes.size() >= 2 && ((bytes[0] == 'B' && bytes[1] == 'M') || (bytes[0] == 0xFF && bytes[1] == 0xD8)))
             return DecodePicture(bytes);
