@@ -1,0 +1,251 @@
+// The SDL window system on SDL's dummy video driver: windows, presentation at every depth,
+// messages from SDL events and from other threads.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/sdl/SdlWindowSystem.h"
+
+using platform::Message;
+using platform::MsgKind;
+using platform::sdl::SdlWindow;
+using platform::sdl::SdlWindowSystem;
+
+namespace {
+
+struct SdlFixture : ::testing::Test {
+    std::unique_ptr<SdlWindowSystem> ws;
+    void SetUp() override {
+        ::setenv("SDL_VIDEODRIVER", "dummy", 0);
+        ws = std::make_unique<SdlWindowSystem>();
+    }
+    void TearDown() override { ws.reset(); }
+
+    std::vector<Message> Drain() {
+        std::vector<Message> out;
+        Message m;
+        while (ws->PeekMessage(m)) out.push_back(m);
+        return out;
+    }
+    static void PushKey(uint32_t type, uint32_t window, SDL_Scancode sc, SDL_Keycode sym, uint16_t mod = 0) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.windowID = window;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = sc;
+        e.key.keysym.sym = sym;
+        e.key.keysym.mod = mod;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+};
+
+uint32_t SurfacePixel(SDL_Window* w, int x, int y) {
+    SDL_Surface* s = SDL_GetWindowSurface(w);
+    uint32_t v;
+    std::memcpy(&v, static_cast<uint8_t*>(s->pixels) + y * s->pitch + x * 4, 4);
+    uint8_t r, g, b;
+    SDL_GetRGB(v, s->format, &r, &g, &b);
+    return (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
+}
+
+// Equal within the rounding of a 5/6-bit channel.
+bool Near(uint32_t a, uint32_t b) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 4) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST_F(SdlFixture, ShownWindowTakesTheFocusAndPresentsEveryDepth) {
+    auto win = ws->CreateWindow("Окно", {10, 20, 330, 260});
+    EXPECT_FALSE(win->Visible());
+    EXPECT_EQ(win->Bounds(), (platform::Rect{10, 20, 330, 260}));
+    EXPECT_EQ(win->Caption(), "Окно");
+    win->Show();
+    EXPECT_TRUE(win->Visible());
+    EXPECT_EQ(ws->FocusWindow(), win->Id());
+    std::vector<std::pair<MsgKind, uint32_t>> got;
+    for (const auto& m : Drain())
+        if (m.Kind == MsgKind::AppActivate || m.Kind == MsgKind::Activate) got.emplace_back(m.Kind, m.Window);
+    EXPECT_EQ(got, (std::vector<std::pair<MsgKind, uint32_t>>{{MsgKind::AppActivate, win->Id()},
+                                                               {MsgKind::Activate, win->Id()}}));
+
+    SDL_Window* handle = static_cast<SdlWindow*>(win.get())->Handle();
+    for (int bits : {8, 16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        platform::Bitmap pic(64, 48, bits);
+        if (bits == 8) {
+            pic.Palette()[7] = {255, 128, 0};
+            pic.Palette()[9] = {0, 0, 255};
+        }
+        uint32_t orange = pic.MapRGB({255, 128, 0});
+        pic.Fill(pic.MapRGB({0, 0, 255}));
+        pic.SetPixel(5, 6, orange);
+        EXPECT_TRUE(win->Present(pic, 100, 50));
+        EXPECT_PRED2(Near, SurfacePixel(handle, 105, 56), 0xFF8000u);
+        EXPECT_EQ(SurfacePixel(handle, 100, 50), 0x0000FFu);
+        // Hanging over every edge: clipped, not refused.
+        EXPECT_TRUE(win->Present(pic, -20, -10));
+        EXPECT_TRUE(win->Present(pic, 300, 230));
+        EXPECT_PRED2(Near, SurfacePixel(handle, 305, 236), 0xFF8000u);
+        EXPECT_TRUE(win->Present(pic, 5000, 5000));
+    }
+    auto modes = ws->DisplayModes();
+    ASSERT_FALSE(modes.empty());
+    EXPECT_TRUE(std::is_sorted(modes.begin(), modes.end(), [](auto& a, auto& b) {
+        return std::tie(a.Width, a.Height, a.Bits) < std::tie(b.Width, b.Height, b.Bits);
+    }));
+    EXPECT_EQ(ws->ScreenSize(), (platform::Size{modes.back().Width, modes.back().Height}));
+}
+
+TEST_F(SdlFixture, MessagePostedFromAnotherThreadWakesTheWaitingLoop) {
+    std::thread poster([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        Message m;
+        m.Kind = MsgKind::User;
+        m.Param = 77;
+        ws->PostMessage(m);
+    });
+    auto start = std::chrono::steady_clock::now();
+    ws->WaitMessage(5000);
+    auto waited = std::chrono::steady_clock::now() - start;
+    poster.join();
+    EXPECT_LT(waited, std::chrono::milliseconds(1000));
+    auto msgs = Drain();
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].Kind, MsgKind::User);
+    EXPECT_EQ(msgs[0].Param, 77);
+}
+
+TEST_F(SdlFixture, WaitMessageWakesForTheNextTimer) {
+    ws->SetTimer(0, 9, 40);
+    auto start = std::chrono::steady_clock::now();
+    ws->WaitMessage(-1);
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(35));
+    EXPECT_LT(waited, std::chrono::milliseconds(1000));
+    auto msgs = Drain();
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].Kind, MsgKind::Timer);
+    EXPECT_EQ(msgs[0].Param, 9);
+}
+
+TEST_F(SdlFixture, KeyEventsBecomeVirtualKeysAndScanCodes) {
+    auto win = ws->CreateWindow("w", {0, 0, 50, 50});
+    win->Show();
+    Drain();
+    struct Case {
+        SDL_Scancode Sc;
+        SDL_Keycode Sym;
+        uint16_t Mod;
+        int Vk, Scan;
+        uint32_t Shift;
+    };
+    const Case cases[] = {
+        {SDL_SCANCODE_RIGHT, SDLK_RIGHT, 0, 39, 205, 0},
+        {SDL_SCANCODE_UP, SDLK_UP, 0, 38, 200, 0},
+        {SDL_SCANCODE_LEFT, SDLK_LEFT, 0, 37, 203, 0},
+        {SDL_SCANCODE_DOWN, SDLK_DOWN, 0, 40, 208, 0},
+        {SDL_SCANCODE_RETURN, SDLK_RETURN, 0, 13, 28, 0},
+        {SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, 0, 13, 156, 0},
+        {SDL_SCANCODE_SPACE, SDLK_SPACE, 0, 32, 57, 0},
+        {SDL_SCANCODE_Z, SDLK_z, KMOD_LSHIFT, 90, 44, platform::ssShift},
+        {SDL_SCANCODE_Z, 0x44F /* я: Russian layout */, 0, 90, 44, 0},
+        {SDL_SCANCODE_Y, SDLK_z /* German layout */, 0, 90, 21, 0},
+        {SDL_SCANCODE_APOSTROPHE, SDLK_QUOTE, 0, 222, 40, 0},
+        {SDL_SCANCODE_KP_MULTIPLY, SDLK_KP_MULTIPLY, 0, 106, 55, 0},
+        {SDL_SCANCODE_DELETE, SDLK_DELETE, KMOD_LCTRL | KMOD_RALT, 46, 211, platform::ssCtrl | platform::ssAlt},
+        {SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_NUM, 104, 72, 0},
+        {SDL_SCANCODE_KP_8, SDLK_KP_8, 0, 38, 72, 0},
+        {SDL_SCANCODE_RCTRL, SDLK_RCTRL, 0, 17, 157, 0},
+        {SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, 0, 16, 42, 0},
+        {SDL_SCANCODE_F2, SDLK_F2, 0, 113, 60, 0},
+        {SDL_SCANCODE_TAB, SDLK_TAB, 0, 9, 15, 0},
+        {SDL_SCANCODE_5, SDLK_5, 0, '5', 6, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Scan);
+        PushKey(SDL_KEYDOWN, win->Id(), c.Sc, c.Sym, c.Mod);
+        auto msgs = Drain();
+        ASSERT_GE(msgs.size(), 1u);
+        EXPECT_EQ(msgs[0].Kind, MsgKind::KeyDown);
+        EXPECT_EQ(msgs[0].Window, win->Id());
+        EXPECT_EQ(msgs[0].Key, c.Vk);
+        EXPECT_EQ(msgs[0].ScanCode, c.Scan);
+        EXPECT_EQ(msgs[0].Shift, c.Shift);
+        uint8_t vk[256], sc[256];
+        ws->GetKeyboardState(vk);
+        ws->GetScanCodeState(sc);
+        EXPECT_EQ(vk[c.Vk], 0x80);
+        EXPECT_EQ(sc[c.Scan], 0x80);
+        bool control = c.Vk == 13 || c.Vk == 9;
+        ASSERT_EQ(msgs.size(), control ? 2u : 1u);
+        if (control) {
+            EXPECT_EQ(msgs[1].Kind, MsgKind::Char);
+            EXPECT_EQ(msgs[1].Key, c.Vk);
+        }
+        PushKey(SDL_KEYUP, win->Id(), c.Sc, c.Sym, c.Mod);
+        msgs = Drain();
+        ASSERT_EQ(msgs.size(), 1u);
+        EXPECT_EQ(msgs[0].Kind, MsgKind::KeyUp);
+        ws->GetScanCodeState(sc);
+        EXPECT_EQ(sc[c.Scan], 0);
+    }
+}
+
+TEST_F(SdlFixture, TextInputGivesOneCharPerCharacterAndFocusEventsActivate) {
+    auto a = ws->CreateWindow("a", {0, 0, 50, 50});
+    auto b = ws->CreateWindow("b", {0, 0, 50, 50});
+    a->Show();
+    Drain();
+
+    SDL_Event t{};
+    t.type = SDL_TEXTINPUT;
+    t.text.windowID = a->Id();
+    std::strcpy(t.text.text, "Ёж!");
+    ASSERT_EQ(SDL_PushEvent(&t), 1);
+    auto msgs = Drain();
+    ASSERT_EQ(msgs.size(), 3u);
+    EXPECT_EQ(msgs[0].Text, "Ё");
+    EXPECT_EQ(msgs[1].Text, "ж");
+    EXPECT_EQ(msgs[2].Text, "!");
+    EXPECT_EQ(msgs[2].Key, '!');
+    for (auto& m : msgs) EXPECT_EQ(m.Kind, MsgKind::Char);
+
+    auto pushWindowEvent = [](uint32_t id, uint8_t what) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = id;
+        e.window.event = what;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    };
+    auto kinds = [&] {
+        std::vector<std::pair<MsgKind, uint32_t>> got;
+        for (const auto& m : Drain()) got.emplace_back(m.Kind, m.Window);
+        return got;
+    };
+    using V = std::vector<std::pair<MsgKind, uint32_t>>;
+    // Focus moving between our own windows does not deactivate the application.
+    pushWindowEvent(a->Id(), SDL_WINDOWEVENT_FOCUS_LOST);
+    pushWindowEvent(b->Id(), SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(kinds(), (V{{MsgKind::Deactivate, a->Id()}, {MsgKind::Activate, b->Id()}}));
+    EXPECT_EQ(ws->FocusWindow(), b->Id());
+    pushWindowEvent(b->Id(), SDL_WINDOWEVENT_FOCUS_LOST);
+    pushWindowEvent(b->Id(), SDL_WINDOWEVENT_CLOSE);
+    EXPECT_EQ(kinds(), (V{{MsgKind::Deactivate, b->Id()}, {MsgKind::AppDeactivate, b->Id()}, {MsgKind::Close, b->Id()}}));
+    EXPECT_EQ(ws->FocusWindow(), 0u);
+    pushWindowEvent(a->Id(), SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(kinds(), (V{{MsgKind::AppActivate, a->Id()}, {MsgKind::Activate, a->Id()}}));
+
+    SDL_Event q{};
+    q.type = SDL_QUIT;
+    SDL_PushEvent(&q);
+    msgs = Drain();
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].Kind, MsgKind::Quit);
+}
