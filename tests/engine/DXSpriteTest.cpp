@@ -359,7 +359,6 @@ TEST_F(SpriteTree, DoneStopsDescentAfterItIsSet) {
     };
     EXPECT_EQ(shot->CheckHits(), 3);
     EXPECT_EQ(Take(), (V{"hit shot<-p", "hit shot<-pc", "hit shot<-q"}));
-    (void)q;
 }
 
 TEST_F(SpriteTree, AskerBoxIsTakenOnceAndHitsMayCreateSprites) {
