@@ -1,0 +1,30 @@
+// The options file "data\all_qrx\opt.qrx": ten integer settings, one a line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view OptionsFileName = "data\\all_qrx\\opt.qrx";
+
+// Options[1..10] of the game are indices 0..9 here:
+// 1 FPS line (0 shown, other hidden), 2 music (1 off), 3 sound and force feedback (0 on,
+// other off), 4 colour depth (8, 16, 24, 32), 5 display (1 full screen, other a window),
+// 6..10 kept without effect.
+using TOptions = std::array<int32_t, 10>;
+
+// What a new player gets: FPS line hidden, music and sound on, 32 bits, a window.
+TOptions DefaultOptions();
+
+// Numbers as the score file reads them (a line that is not a number is refused with
+// EFileFormatError); a short file gives 0 for the missing lines.
+TOptions ParseOptions(std::string_view bytes, std::string_view fileName);
+// Ten CR LF ended decimal lines.
+std::string FormatOptions(const TOptions& options);
+
+// Throws platform::EInOutError when the file cannot be opened, EFileFormatError for a bad number.
+TOptions ReadOptions(std::string_view programName);
+// Replaces the file as a whole (temporary file renamed over the old one); the game itself never
+// writes it, the set-up tool does. Throws platform::EInOutError on failure.
+void WriteOptions(std::string_view programName, const TOptions& options);
