@@ -1,0 +1,150 @@
+// starbreaker-setup: resets the score table and shows or sets the options (kept apart from
+// main() so the tests can run it in-process).
+#pragma once
+
+#include "game/OptionsFile.h"
+#include "game/ScoreFile.h"
+#include "platform/Files.h"
+
+#include <charconv>
+#include <exception>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace setup {
+
+inline constexpr const char* Usage =
+    "Usage: starbreaker-setup [--data DIR] ACTION...\n"
+    "Run it from the folder that holds data/, like the game.\n"
+    "\n"
+    "Actions (several may be given; they run in this order):\n"
+    "  --reset-scores    reset the score table (data/all_qrx/res.qrx) to ten \"Игрок\" entries\n"
+    "                    with score 0; use it when the game reports tampered scores\n"
+    "  --reset-options   write the default options (data/all_qrx/opt.qrx), creating the file\n"
+    "  --set N=V         set option N (1..10) to the integer V; may be repeated\n"
+    "  --show            print the ten options and what they mean\n"
+    "  --help            print this text\n"
+    "\n"
+    "Options:\n"
+    "  --data DIR        the data folder to use instead of ./data\n"
+    "\n"
+    "The options:\n"
+    "  1  FPS line: 0 shown, any other value hidden\n"
+    "  2  music: 1 off, any other value on\n"
+    "  3  sound effects and force feedback: 0 on, any other value off\n"
+    "  4  colour depth in bits: 8, 16, 24 or 32\n"
+    "  5  display: 1 full screen, any other value an 800 x 600 window\n"
+    "  6..10  kept, no effect\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n";
+
+inline bool ParseInt32(std::string_view text, int32_t& value) {
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+inline std::string Meaning(int n, int32_t v) {
+    switch (n) {
+        case 1: return std::string("FPS line: ") + (v == 0 ? "shown" : "hidden");
+        case 2: return std::string("music: ") + (v == 1 ? "off" : "on");
+        case 3: return std::string("sound effects and force feedback: ") + (v == 0 ? "on" : "off");
+        case 4:
+            return (v == 8 || v == 16 || v == 24 || v == 32)
+                       ? "colour depth: " + std::to_string(v) + " bits"
+                       : "colour depth: INVALID (8, 16, 24 or 32 expected; the game will not start)";
+        case 5: return std::string("display: ") + (v == 1 ? "full screen" : "800 x 600 window");
+        default: return "kept, no effect";
+    }
+}
+
+// Runs the tool with its arguments (without the program name); returns the exit status.
+inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string dataDir = "data";
+    bool resetScores = false, resetOptions = false, show = false;
+    std::vector<std::pair<int, int32_t>> sets;
+
+    auto usageError = [&](const std::string& message) {
+        err << "starbreaker-setup: " << message << "\nTry 'starbreaker-setup --help'.\n";
+        return 2;
+    };
+
+    if (args.empty()) return usageError("no action given");
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            out << Usage;
+            return 0;
+        } else if (a == "--reset-scores") {
+            resetScores = true;
+        } else if (a == "--reset-options") {
+            resetOptions = true;
+        } else if (a == "--show") {
+            show = true;
+        } else if (a == "--data" || a == "--set") {
+            if (i + 1 >= args.size()) return usageError(a + " needs a value");
+            const std::string& value = args[++i];
+            if (a == "--data") {
+                if (value.empty()) return usageError("--data needs a folder");
+                dataDir = value;
+                continue;
+            }
+            const size_t eq = value.find('=');
+            int32_t n = 0, v = 0;
+            if (eq == std::string::npos || !ParseInt32(std::string_view(value).substr(0, eq), n))
+                return usageError("--set expects N=V, e.g. --set 4=32 (got '" + value + "')");
+            if (n < 1 || n > 10)
+                return usageError("option number must be 1..10 (got " + std::to_string(n) + ")");
+            if (!ParseInt32(std::string_view(value).substr(eq + 1), v))
+                return usageError("option " + std::to_string(n) +
+                                  " needs an integer from -2147483648 to 2147483647 (got '" +
+                                  value.substr(eq + 1) + "')");
+            if (n == 4 && v != 8 && v != 16 && v != 24 && v != 32)
+                return usageError("option 4 (colour depth) must be 8, 16, 24 or 32 (got " +
+                                  std::to_string(v) + ")");
+            sets.emplace_back(n, v);
+        } else {
+            return usageError("unknown argument '" + a + "'");
+        }
+    }
+    if (!resetScores && !resetOptions && !show && sets.empty())
+        return usageError("no action given");
+
+    const std::string scoreName = dataDir + "/all_qrx/res.qrx";
+    const std::string optionsName = dataDir + "/all_qrx/opt.qrx";
+    try {
+        if (resetScores) {
+            WriteScoreTable(scoreName, EmptyScoreTable());
+            out << "Score table reset: " << platform::ResolvePath(scoreName) << "\n";
+        }
+        if (resetOptions) {
+            WriteOptions(optionsName, DefaultOptions());
+            out << "Options reset to defaults: " << platform::ResolvePath(optionsName) << "\n";
+        }
+        if (!sets.empty()) {
+            TOptions options = ReadOptions(optionsName);
+            for (const auto& [n, v] : sets) options[n - 1] = v;
+            WriteOptions(optionsName, options);
+            for (const auto& [n, v] : sets) out << "Option " << n << " set to " << v << "\n";
+        }
+        if (show) {
+            const TOptions options = ReadOptions(optionsName);
+            out << "Options in " << platform::ResolvePath(optionsName) << ":\n";
+            for (int n = 1; n <= 10; ++n)
+                out << "  " << n << (n < 10 ? "  = " : " = ") << options[n - 1] << "\t"
+                    << Meaning(n, options[n - 1]) << "\n";
+        }
+    } catch (const std::exception& e) {
+        err << "starbreaker-setup: " << e.what() << "\n";
+        const bool readsOptions = show || !sets.empty();
+        if (dynamic_cast<const EFileFormatError*>(&e) ||
+            (readsOptions && !platform::FileExists(optionsName)))
+            err << "(use --reset-options to write the options file with defaults)\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace setup
