@@ -1,0 +1,101 @@
+#include "tools/setup/SetupTool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SetupTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string templ = (fs::temp_directory_path() / "sb-setup-XXXXXX").string();
+        Root = mkdtemp(templ.data());
+        fs::create_directories(Root / "data" / "all_qrx");
+    }
+    void TearDown() override { fs::remove_all(Root); }
+
+    int Run(std::vector<std::string> args) {
+        Out.str("");
+        Err.str("");
+        args.insert(args.begin(), {"--data", (Root / "data").string()});
+        return setup::RunSetup(args, Out, Err);
+    }
+    std::string Bytes(const char* file) {
+        std::stringstream ss;
+        ss << std::ifstream(Root / "data" / "all_qrx" / file, std::ios::binary).rdbuf();
+        return ss.str();
+    }
+    void Put(const char* file, const std::string& bytes) {
+        std::ofstream(Root / "data" / "all_qrx" / file, std::ios::binary) << bytes;
+    }
+
+    fs::path Root;
+    std::stringstream Out, Err;
+};
+
+}  // namespace
+
+TEST_F(SetupTool, HelpAndBadArguments) {
+    EXPECT_EQ(setup::RunSetup({"--help"}, Out, Err), 0);
+    EXPECT_NE(Out.str().find("--reset-scores"), std::string::npos);
+    EXPECT_NE(Out.str().find("--set N=V"), std::string::npos);
+
+    EXPECT_EQ(setup::RunSetup({}, Out, Err), 2);
+    EXPECT_EQ(setup::RunSetup({"--frobnicate"}, Out, Err), 2);
+    EXPECT_NE(Err.str().find("unknown argument '--frobnicate'"), std::string::npos);
+    EXPECT_EQ(setup::RunSetup({"--set"}, Out, Err), 2);
+}
+
+TEST_F(SetupTool, ResetScoresWritesTheEmptyTableOverATamperedOne) {
+    Put("res.qrx", "Cheater\r\n999999\r\n0\r\n");
+    ASSERT_EQ(Run({"--reset-scores"}), 0) << Err.str();
+    EXPECT_EQ(Bytes("res.qrx"), FormatScoreTable(EmptyScoreTable()));
+    int32_t check = -1;
+    EXPECT_EQ(ScoreSum(ReadScoreTable((Root / "data/all_qrx/res.qrx").string(), check)), check);
+}
+
+TEST_F(SetupTool, OptionsAreCreatedSetAndShown) {
+    EXPECT_EQ(Run({"--set", "4=16"}), 1);
+    EXPECT_NE(Err.str().find("--reset-options"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Root / "data/all_qrx/opt.qrx"));
+
+    ASSERT_EQ(Run({"--reset-options"}), 0) << Err.str();
+    EXPECT_EQ(Bytes("opt.qrx"), FormatOptions(DefaultOptions()));
+
+    ASSERT_EQ(Run({"--set", "4=16", "--set", "2=1", "--set", "10=-7", "--show"}), 0) << Err.str();
+    EXPECT_EQ(Bytes("opt.qrx"), "1\r\n1\r\n0\r\n16\r\n0\r\n0\r\n0\r\n0\r\n0\r\n-7\r\n");
+    const std::string shown = Out.str();
+    for (const char* text : {"FPS line: hidden", "music: off", "sound effects and force feedback: on",
+                             "colour depth: 16 bits", "display: 800 x 600 window", "10 = -7"})
+        EXPECT_NE(shown.find(text), std::string::npos) << text << "\n" << shown;
+}
+
+TEST_F(SetupTool, InvalidSettingsChangeNothing) {
+    Put("opt.qrx", FormatOptions(DefaultOptions()));
+    for (const char* set : {"4=15", "4=0", "11=1", "0=1", "3=x", "3=", "3", "=3", "3=1.5",
+                            "3=99999999999"}) {
+        EXPECT_EQ(Run({"--set", "2=1", "--set", set}), 2) << set;
+        EXPECT_FALSE(Err.str().empty()) << set;
+    }
+    EXPECT_EQ(Bytes("opt.qrx"), FormatOptions(DefaultOptions()));
+}
+
+TEST_F(SetupTool, AMalformedOptionsFileIsReportedNotOverwritten) {
+    Put("opt.qrx", "1\r\nloud\r\n");
+    EXPECT_EQ(Run({"--show"}), 1);
+    EXPECT_NE(Err.str().find("line 2: \"loud\" is not a decimal number"), std::string::npos)
+        << Err.str();
+    EXPECT_EQ(Run({"--set", "1=0"}), 1);
+    EXPECT_EQ(Bytes("opt.qrx"), "1\r\nloud\r\n");
+    EXPECT_EQ(Run({"--show"}), 1);
+
+    fs::remove_all(Root / "data" / "all_qrx");
+    EXPECT_EQ(Run({"--reset-scores"}), 1);
+    EXPECT_NE(Err.str().find("res.qrx"), std::string::npos) << Err.str();
+}
