@@ -432,6 +432,16 @@ TEST(SurfaceDraw, ColorKeyedAndOpaqueCopiesAtEveryDepth) {
         EXPECT_EQ(dst->Bitmap().GetPixel(2, 3), key);
         EXPECT_EQ(dst->Bitmap().GetPixel(5, 6), key);
         EXPECT_EQ(dst->Bitmap().GetPixel(6, 7), bg);
+
+        // A long row: the wide copy and the rest of the row after it.
+        auto row = MakeSurface(37, 1, bits);
+        row->SetColorKey(key);
+        for (int x = 0; x < 37; ++x) row->Bitmap().SetPixel(x, 0, x % 3 == 0 ? ink : key);
+        auto wide = MakeSurface(40, 1, bits);
+        wide->Fill(bg);
+        wide->Draw(1, 0, row->ClientRect(), row.get(), true);
+        for (int x = 0; x < 40; ++x)
+            EXPECT_EQ(wide->Bitmap().GetPixel(x, 0), (x >= 1 && x <= 37 && (x - 1) % 3 == 0) ? ink : bg) << x;
     }
 }
 
