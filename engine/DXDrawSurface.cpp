@@ -173,8 +173,7 @@ void TDirectDrawSurface::Draw(int x, int y, const platform::Rect& srcRect, TDire
                          std::max(srcRect.Left, srcRect.Right), std::max(srcRect.Top, srcRect.Bottom)};
         const int w = r.Width(), h = r.Height();
         PixelConverter conv(source->bitmap_, bitmap_);
-        const bool same = source->bitmap_.Bits() == bitmap_.Bits() &&
-                          (bitmap_.Bits() != 8 || source->bitmap_.Palette() == bitmap_.Palette());
+        const bool same = source->bitmap_.Bits() == bitmap_.Bits();
         for (int j = 0; j < h; ++j) {
             const int sy = mirrorY ? r.Bottom - 1 - j : r.Top + j, dy = y + j;
             if (sy < 0 || sy >= source->Height() || dy < 0 || dy >= Height()) continue;
@@ -195,8 +194,9 @@ void TDirectDrawSurface::Draw(int x, int y, const platform::Rect& srcRect, TDire
     const platform::Bitmap& sb = source->bitmap_;
     const int w = src.Width(), h = src.Height();
     const int bpp = bitmap_.BytesPerPixel();
-    const bool sameFormat =
-        sb.Bits() == bitmap_.Bits() && (bitmap_.Bits() != 8 || sb.Palette() == bitmap_.Palette() || &sb == &bitmap_);
+    // Surfaces of one depth copy raw values; 8-bit surfaces copy palette indices, as the
+    // display hardware does (the palette belongs to the screen, not to the copy).
+    const bool sameFormat = sb.Bits() == bitmap_.Bits();
 
     if (sameFormat) {
         // Overlapping copies within one surface go bottom-up/with memmove so rows are read
