@@ -1,0 +1,533 @@
+// The game window: components, frame step, game clock, keys, start-up, builders.
+#include "game/Main.h"
+
+#include <charconv>
+
+#include "entities/Builders.h"
+#include "game/Globals.h"
+#include "game/OptionsFile.h"
+#include "game/ScoreFile.h"
+#include "game/Unit1.h"
+#include "game/Unit2.h"
+#include "platform/Files.h"
+#include "tools/Assets.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_UP = 38, VK_DOWN = 40;
+
+
+// The image list's entries in the order of the window's design data.
+constexpr const char* kImageCatalogue[] = {
+    "Player1", "Player2", "Player3", "Ufo1", "ufo2", "ufo3", "Star", "Pula1", "Disp1", "Disp2", "Disp3",
+    "b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9", "Panel1", "rm1", "rm2", "rm3", "rm4", "rm5",
+    "Q1", "rb1", "rb2", "rb3", "lvl1", "lvl2", "Nex1", "Nex2", "Nex3", "bb1", "bb2", "bb3", "bb4", "bb5",
+    "bb6", "Pula2", "rm6", "Au1", "Read", "Panel2", "panel3", "PUS1", "PUS2", "PUS3", "bss1", "bss2",
+    "bss3", "pula3", "rb4", "sdsa1", "sdsa2", "sdsa3", "pula4", "pula5", "hunt1", "hunt2", "hunt3", "rb5",
+    "Bug1", "Bug2", "Bug3", "bo1", "bo2", "bo3", "bo4", "bo5", "bo6", "bo7", "bo8", "bo9", "gad1", "gad2",
+    "gad3", "bos1", "bos2", "bos3", "pula6", "pula7", "playerg1", "playerg2", "playerg3", "bon11", "bon12",
+    "bon13", "bon21", "bon22", "bon23", "bon31", "bon32", "bon33", "bon41", "bon42", "bon43",
+};
+
+struct KeyedEntry {
+    const char* Name;
+    bool Transparent;
+    TColor Color;
+};
+// Entries drawn opaque, or keyed on a colour other than black.
+constexpr KeyedEntry kKeyedEntries[] = {
+    {"rm1", false, 6818308}, {"rm2", false, 6818308}, {"rm3", false, 6818308}, {"rm4", false, 6818308},
+    {"rm5", false, 6818308}, {"Q1", false, 7275780},  {"rb1", false, 6686466}, {"rb2", false, 6686466},
+    {"rb3", false, 6686466}, {"lvl1", false, 9766917}, {"lvl2", false, 7801347}, {"Au1", false, 6293251},
+    {"rm6", true, 6818308},  {"Read", true, 6818308},
+};
+
+std::string Num(int64_t v) { return std::to_string(v); }
+
+const std::string kMissingPrefix = "Файл не найден: ";
+const std::string kMissingSuffix = " . Не могу запустиься без него.";
+
+}  // namespace
+
+TMainForm::TMainForm() : TDXForm(MainFormCaption, 800, 600) {
+    MainForm = this;
+    SetGameHost(this);
+
+    DXDraw = std::make_unique<TDXDraw>(this);
+    DXDraw->AutoInitialize = true;
+    DXDraw->AutoSize = false;
+    DXDraw->Display().SetWidth(800);
+    DXDraw->Display().SetHeight(600);
+    DXDraw->Display().FixedBitCount = true;
+    DXDraw->Display().FixedRatio = true;
+    DXDraw->Display().FixedSize = false;
+    DXDraw->SetSurfaceWidth(800);
+    DXDraw->SetSurfaceHeight(600);
+    DXDraw->SetOptions({doFlip, doSelectDriver});
+    DXDraw->OnInitialize = [this] { DXTimer->SetEnabled(true); };
+    DXDraw->OnFinalize = [this] { DXTimer->SetEnabled(false); };
+
+    ImageList = std::make_unique<TDXImageList>(this);
+    BuildImageCatalogue();
+    ImageList->SetDXDraw(DXDraw.get());
+
+    DXSound = std::make_unique<TDXSound>(this);
+    DXSound->AutoInitialize = true;
+    DXWaveList = std::make_unique<TDXWaveList>(this);
+    BuildWaveList();
+    DXWaveList->SetDXSound(DXSound.get());
+
+    Mp1 = std::make_unique<TMediaPlayer>(this, "Mp1");
+    Mp1->FileName = "Data\\All_mp3\\Music.MP3";
+    Mp1->Visible = false;
+    Mp1->OnNotify = [this](TMediaPlayer&) { Mp1Notify(); };
+
+    DXInput = std::make_unique<TDXInput>(this);
+
+    DXSpriteEngine = std::make_unique<TDXSpriteEngine>(this);
+    DXSpriteEngine->SetDXDraw(DXDraw.get());
+
+    Timer1 = std::make_unique<TTimer>(this, 100, true);
+    Timer1->OnTimer = [this] { Timer1Timer(); };
+
+    DXTimer = std::make_unique<TDXTimer>(this);
+    DXTimer->BeginLoading();
+    DXTimer->SetActiveOnly(false);
+    DXTimer->SetInterval(0);
+    DXTimer->SetEnabled(true);
+    DXTimer->OnTimer = [this](TDXTimer*, int lag) { DXTimerTimer(lag); };
+    DXTimer->OnActivate = [this](TDXTimer*) { DXTimerActivate(); };
+    DXTimer->OnDeactivate = [this](TDXTimer*) { DXTimerDeactivate(); };
+
+    FormCreate();
+
+    // The design data has been read: devices open and the frame timer starts.
+    DXSound->Loaded();
+    DXInput->ApplyGameSettings();
+    DXTimer->Loaded();
+}
+
+TMainForm::~TMainForm() {
+    DXTimer->SetEnabled(false);
+    // Sprites go before the pictures they show.
+    DXSpriteEngine.reset();
+    if (MainForm == this) MainForm = nullptr;
+    if (GameHost() == this) SetGameHost(nullptr);
+}
+
+void TMainForm::BuildImageCatalogue() {
+    TPictureCollection& items = ImageList->Items();
+    for (const char* name : kImageCatalogue) {
+        TPictureCollectionItem* item = items.Add(name);
+        item->SetTransparent(true);
+        item->SetTransparentColor(clBlack);
+    }
+    for (const KeyedEntry& e : kKeyedEntries) {
+        TPictureCollectionItem* item = items.Find(e.Name);
+        item->SetTransparent(e.Transparent);
+        item->SetTransparentColor(e.Color);
+    }
+    assets::Blob au1 = assets::Au1Jpeg();
+    if (au1.Data) items.Find("Au1")->SetPictureFromBytes(std::vector<uint8_t>(au1.Data, au1.Data + au1.Size));
+}
+
+void TMainForm::BuildWaveList() {
+    TWaveCollection& items = DXWaveList->Items();
+    for (const std::string& name : assets::WaveNames()) {
+        TWaveCollectionItem* item = items.Add();
+        item->SetName(name);
+        assets::Blob riff = assets::Wave(name);
+        if (riff.Data) item->Wave().LoadFromBytes(riff.Data, riff.Size);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up
+
+void TMainForm::FormCreate() {
+    ShieldTime = 0;
+    AssetsLoaded = false;
+    TickCount = 0;
+    CheatMode = false;
+    Weapon = 1;
+    TargetY = 300.0;
+    DXDraw->SetCursor(crNone);
+    Score = 0;
+    Energy = 100.0;
+    FireReady = true;
+    ImageList->Items().BuildColorTable();
+    DXDraw->ColorTable = ImageList->Items().ColorTable;
+    DXDraw->DefaultColors = ImageList->Items().ColorTable;
+    DXDraw->UpdatePalette();
+    MenuIndex = 1;
+}
+
+void TMainForm::DoShow() { DXDraw->FormShown(); }
+
+void TMainForm::RequestClose() {
+    closeRequested_ = true;
+    platform::Message m;
+    m.Kind = platform::MsgKind::Close;
+    m.Window = Handle();
+    platform::Current().Windows->PostMessage(m);
+}
+
+void TMainForm::FormActivate() {
+    DXTimer->SetEnabled(true);
+    DXDraw->SetCursor(crNone);
+    Timer1->SetEnabled(true);
+    if (!AssetsLoaded) {
+        try {
+            StartUp();
+        } catch (const std::exception& e) {
+            // A half-loaded game cannot be played: report and end.
+            Application().ShowException(e);
+            Close();
+            return;
+        }
+    }
+    if (closeRequested_ || Application().Terminated()) return;
+    VerifyScoreTable();
+}
+
+void TMainForm::VerifyScoreTable() {
+    int32_t check = 0;
+    TScoreTable table;
+    try {
+        table = ReadScoreTable(ScoreFileName, check);
+    } catch (const std::exception& e) {
+        Application().ShowException(e);
+        Close();
+        return;
+    }
+    for (int i = 0; i < 10; ++i) {
+        ScoreNames[i + 1] = table.Names[i];
+        ScoreValues[i + 1] = table.Values[i];
+    }
+    if (check != ScoreSum(table)) {
+        platform::Current().Windows->ShowMessageBox(Application().Title(), std::string(ScoreTamperMessage));
+        Close();
+    }
+}
+
+void TMainForm::StartUp() {
+    AssetsLoaded = true;
+    GameState = gsMenu;
+    HudPanelY = -1000.0;
+    SetPosition(-1000, -1000);
+
+    if (Form1) {
+        Form1->Show();
+        Form1->Repaint();
+    }
+    platform::Current().Clock->Sleep(50);
+
+    auto check = [this](const std::string& name) {
+        if (!platform::FileExists(name)) {
+            platform::Current().Windows->ShowMessageBox(Application().Title(), kMissingPrefix + name + kMissingSuffix);
+            RequestClose();
+        }
+    };
+    struct Group {
+        const char* Prefix;
+        int Count;
+        const char* Suffix;
+    };
+    const Group required[] = {
+        {"data\\all_bmp\\player", 3, ".bmp"}, {"data\\all_bmp\\x\\00", 3, ".bmp"},
+        {"data\\all_bmp\\x\\gad", 3, ".bmp"}, {"data\\all_bmp\\x\\bss", 3, ".bmp"},
+        {"data\\all_bmp\\x\\bug", 3, ".bmp"}, {"data\\all_bmp\\pus", 3, ".bmp"},
+        {"data\\all_bmp\\pula", 6, ".bmp"},   {"data\\all_bmp\\x\\sdsa", 3, ".bmp"},
+        {"data\\all_bmp\\x\\disp", 3, ".bmp"}, {"data\\all_bmp\\playerg", 3, ".bmp"},
+        {"data\\all_bmp\\x\\hunt", 3, ".bmp"}, {"data\\all_bmp\\bb", 6, ".bmp"},
+        {"data\\all_bmp\\b", 9, ".bmp"},      {"data\\all_bmp\\bo", 9, ".bmp"},
+        {"data\\all_jpg\\rb", 5, "x.jpg"},    {"data\\all_jpg\\rm", 6, "x.jpg"},
+        {"data\\all_jpg\\lvl", 2, "x.jpg"},   {"data\\all_jpg\\q", 1, "x.jpg"},
+        {"data\\all_jpg\\au", 1, "x.jpg"},
+    };
+    for (const Group& g : required)
+        for (int n = 1; n <= g.Count; ++n) check(std::string(g.Prefix) + Num(n) + g.Suffix);
+    check("data\\all_jpg\\readx.jpg");
+    check("data\\all_bmp\\star.bmp");
+    check("data\\all_mp3\\music.mp3");
+    check("data\\all_qrx\\res.qrx");
+
+    TScoreTable table = ReadScoreTable(ScoreFileName);
+    for (int i = 0; i < 10; ++i) {
+        ScoreNames[i + 1] = table.Names[i];
+        ScoreValues[i + 1] = table.Values[i];
+    }
+
+    LoadImages();  // steps A to I
+
+    MusicOn = true;
+    Mp1->Open();
+
+    // Step J.
+    TPictureCollection& items = ImageList->Items();
+    items.Find("q1")->LoadPictureFromFile("data\\all_jpg\\q1x.jpg");
+    items.Find("read")->LoadPictureFromFile("data\\all_jpg\\readx.jpg");
+    if (Form1) Form1->AddProgress(6);
+
+    TOptions opts = ReadOptions("data\\all_qrx\\opt.qrx");
+    for (int i = 0; i < 10; ++i) Options[i + 1] = opts[i];
+
+    if (Form1) Form1->Close();
+    Show();
+
+    DXDraw->Finalize();
+    DXDraw->SetCursor(crNone);
+    DXDraw->Display().SetBitCount(Options[4]);
+    if (Options[5] == 1) {
+        DXDraw->SetOptions(DXDraw->Options() + TDXDrawOptions{doFullScreen});
+    } else {
+        platform::Size screen = platform::Current().Windows->ScreenSize();
+        SetPosition((screen.Width - 800) / 2, (screen.Height - 600) / 2);
+    }
+    DXDraw->Initialize();
+    if (Window()) Window()->Focus();
+    Button2Click();
+}
+
+void TMainForm::LoadImages() {
+    TPictureCollection& items = ImageList->Items();
+    auto load = [&](const std::string& entry, const std::string& file) { items.Find(entry)->LoadPictureFromFile(file); };
+    auto progress = [this](int n) {
+        if (Form1) Form1->AddProgress(n);
+    };
+    for (int n = 1; n <= 3; ++n) {  // A
+        const std::string s = Num(n);
+        load("bon1" + s, "data\\all_bmp\\bon1" + s + ".bmp");
+        load("bon2" + s, "data\\all_bmp\\bon2" + s + ".bmp");
+        load("bon3" + s, "data\\all_bmp\\bon3" + s + ".bmp");
+        load("bon4" + s, "data\\all_bmp\\bon4" + s + ".bmp");
+        load("sdsa" + s, "data\\all_bmp\\x\\sdsa" + s + ".bmp");
+        load("playerg" + s, "data\\all_bmp\\playerg" + s + ".bmp");
+        load("gad" + s, "data\\all_bmp\\x\\gad" + s + ".bmp");
+        load("player" + s, "data\\all_bmp\\player" + s + ".bmp");
+        load("ufo" + s, "data\\all_bmp\\x\\ufo" + s + ".bmp");
+        load("bss" + s, "data\\all_bmp\\x\\bss" + s + ".bmp");
+        load("disp" + s, "data\\all_bmp\\x\\disp" + s + ".bmp");
+        load("nex" + s, "data\\all_bmp\\x\\00" + s + ".bmp");
+        load("pus" + s, "data\\all_bmp\\pus" + s + ".bmp");
+        load("hunt" + s, "data\\all_bmp\\x\\hunt" + s + ".bmp");
+        load("bug" + s, "data\\all_bmp\\x\\bug" + s + ".bmp");
+        progress(10);
+    }
+    for (int n = 1; n <= 6; ++n) load("rm" + Num(n), "data\\all_jpg\\rm" + Num(n) + "x.jpg"), progress(2);  // B
+    for (int n = 1; n <= 6; ++n) load("bb" + Num(n), "data\\all_bmp\\bb" + Num(n) + ".bmp"), progress(2);    // C
+    for (int n = 1; n <= 6; ++n) load("pula" + Num(n), "data\\all_bmp\\pula" + Num(n) + ".bmp"), progress(2);  // D
+    for (int n = 1; n <= 2; ++n) load("lvl" + Num(n), "data\\all_jpg\\lvl" + Num(n) + "x.jpg"), progress(2);  // E
+    for (int n = 1; n <= 9; ++n) {  // F
+        load("bo" + Num(n), "data\\all_bmp\\bo" + Num(n) + ".bmp");
+        load("b" + Num(n), "data\\all_bmp\\b" + Num(n) + ".bmp");
+        progress(2);
+    }
+    load("star", "data\\all_bmp\\star.bmp");  // G
+    progress(2);
+    for (int n = 1; n <= 3; ++n) load("panel" + Num(n), "data\\all_bmp\\x\\panel" + Num(n) + ".bmp"), progress(2);  // H
+    for (int n = 1; n <= 5; ++n) load("rb" + Num(n), "data\\all_jpg\\rb" + Num(n) + "x.jpg"), progress(1);  // I
+}
+
+// ---------------------------------------------------------------------------------------
+// Frame step and game clock
+
+void TMainForm::DXTimerTimer(int lagCount) {
+    // The result-entry window runs a nested loop inside a frame; with both timers stopped
+    // no frame can start there, and this guard keeps it so whatever happens meanwhile.
+    if (inFrame_) return;
+    if (!DXDraw->ReadyToDraw()) return;
+    struct Guard {
+        bool& flag;
+        explicit Guard(bool& f) : flag(f) { flag = true; }
+        ~Guard() { flag = false; }
+    } guard(inFrame_);
+
+    DXInput->Update();
+    DXSpriteEngine->Move(lagCount);
+    DXSpriteEngine->Sweep();
+    TDirectDrawSurface* surface = DXDraw->Surface();
+    if (!surface) return;
+    surface->Fill(0);
+    DXSpriteEngine->Draw();
+
+    TDirectDrawSurfaceCanvas& canvas = surface->Canvas();
+    canvas.Brush().Style = bsClear;
+    canvas.Font().Color = clWhite;
+    canvas.Font().Size = 12;
+    canvas.Font().Name = "Times New Roman";
+    if (CheatMode) canvas.TextOut(0, 12, "CHEAT!!!!!!!!");
+    if (Options[1] == 0) canvas.TextOut(0, 0, "FPS: " + Num(DXTimer->MeasuredFps()));
+
+    canvas.Font().Size = 16;
+    canvas.Font().Color = clYellow;
+    const int y = static_cast<int>(RoundHalfEven(HudPanelY)) + 37;
+    canvas.TextOut(60, y, Num(RoundHalfEven(Energy)));
+    canvas.TextOut(170, y, Num(Score));
+    if (GameState != gsMenu && GameState != gsScores) {
+        canvas.TextOut(480, y, Num(Ammo[1]));
+        canvas.TextOut(600, y, Num(Ammo[2]));
+        canvas.TextOut(700, y, Num(Ammo[3]));
+    }
+
+    canvas.Font().Size = 18;
+    canvas.Font().Name = "Times New Roman";
+    if (GameState == gsMenu || GameState == gsScores) {
+        for (int i = 1; i <= 10; ++i) {
+            canvas.Font().Color = clYellow;
+            canvas.TextOut(ScoresPanelX + 100, i * 46 + 10, ScoreNames[i]);
+            canvas.TextOut(ScoresPanelX + 250, i * 46 + 10, Num(ScoreValues[i]));
+        }
+    }
+    canvas.Font().Color = clYellow;
+    canvas.Font().Size = 50;
+    canvas.TextOut(static_cast<int>(RoundHalfEven(LevelPanelX)) + 245, 270, Num(Level));
+
+    canvas.Release();
+    DXDraw->Flip();
+    ++framesDrawn_;
+}
+
+void TMainForm::Timer1Timer() {
+    if (Energy > 100) Energy = Energy - 0.01;
+    if (Options[2] == 1) {
+        MusicOn = false;
+        MusicStop();
+    }
+    AnimFrame = AnimFrame + 1;
+    if (ShieldTime >= 0) ShieldTime = ShieldTime - 1;
+    if (SwitchDelay < 2) SwitchDelay = SwitchDelay + 1;
+    if (AnimFrame >= 4) AnimFrame = 1;
+    FireReady = true;
+    TickCount = TickCount + 1;
+    if (TickCount == 10 && !EnemyFireOn) EnemyFireOn = true;
+    if (Energy > 100) Energy = Energy - 0.25;
+}
+
+void TMainForm::DXTimerActivate() { SetCaption(Application().Title()); }
+void TMainForm::DXTimerDeactivate() { SetCaption(Application().Title() + " [Pause]"); }
+
+void TMainForm::Mp1Notify() {
+    if (MusicOn) Mp1->Play();
+}
+
+void TMainForm::DoClose(TCloseAction&) { DXTimer->SetEnabled(false); }
+
+void TMainForm::DoMouseMove(int, int) { DXDraw->SetCursor(crNone); }
+
+// ---------------------------------------------------------------------------------------
+// Keys
+
+void TMainForm::FormKeyDown(int key, uint32_t) {
+    const bool menuKey = key == VK_UP || key == VK_DOWN || key == VK_RETURN;
+    if (GameState == gsMenu) {
+        if (key == VK_DOWN) MenuIndex = MenuIndex + 1;
+        if (key == VK_UP) MenuIndex = MenuIndex - 1;
+        if (menuKey) PlayCue("Menu");
+        if (MenuIndex <= 0) MenuIndex = 6;
+        if (MenuIndex >= 7) MenuIndex = 1;
+        if (key == VK_RETURN) {
+            switch (MenuIndex) {
+                case 4: GameState = gsScreenAu; break;
+                case 5: GameState = gsScreenRead; break;
+                case 2: GameState = gsScores; break;
+                case 3: GameState = gsScreenRb5; break;
+                case 6: Close(); break;
+                case 1: NewGame(); break;
+                default: break;
+            }
+        }
+    }
+    if (GameState == gsPauseMenu) {
+        if (key == VK_DOWN) MenuIndex = MenuIndex + 1;
+        if (key == VK_UP) MenuIndex = MenuIndex - 1;
+        if (menuKey) PlayCue("Menu");
+        if (MenuIndex <= 0) MenuIndex = 3;
+        if (MenuIndex >= 4) MenuIndex = 1;
+        if (key == VK_RETURN) {
+            if (MenuIndex == 3) {
+                Close();
+            } else if (MenuIndex == 2) {
+                GameState = gsMenu;
+                Mp1->Stop();
+                MusicOn = false;
+                CheatMode = false;
+            } else if (MenuIndex == 1) {
+                if (Energy > 0) GameState = gsPlaying;
+            }
+        }
+    }
+    if (GameState == gsLevelDone && key == VK_RETURN && LevelPanelX == 0.0) {
+        GameState = gsPlaying;
+        Energy = 100.0;
+        Button1Click();
+    }
+    if (GameState == gsScreenAu && key == VK_RETURN && AuPanelGap >= 0) GameState = gsMenu;
+    if (GameState == gsScores && key == VK_RETURN && ScoresPanelX == 400) GameState = gsMenu;
+    if (GameState == gsScreenRb5 && key == VK_RETURN && Rb5PanelGap == 0) GameState = gsMenu;
+    if (GameState == gsScreenRead && key == VK_RETURN && ReadPanelGap == 0) GameState = gsMenu;
+    if (GameState == gsPlaying && key == VK_ESCAPE) {
+        GameState = gsPauseMenu;
+        MenuIndex = 1;
+    }
+}
+
+void TMainForm::FormKeyPress(const std::string& ch) {
+    if (ch.size() != 1) return;
+    const char c = ch[0];
+    if (c == CheatKey) {
+        Level = 8;
+        Score = 8000;
+        CheatMode = true;
+    } else if (c >= '1' && c <= '3') {
+        Weapon = c - '0';
+    }
+}
+
+void TMainForm::NewGame() {
+    GameState = gsPlaying;
+    Timer1->SetEnabled(true);
+    if (!DXTimer->Enabled()) DXTimer->SetEnabled(true);
+    CheatMode = false;
+    Ammo[1] = 0;
+    Ammo[2] = 0;
+    Ammo[3] = 0;
+    TargetY = 300.0;
+    MusicOn = true;
+    Level = 1;
+    Mp1->Play();
+    Score = 0;
+    Energy = 100.0;
+    Button1Click();
+}
+
+void TMainForm::Button1Click() { BuildWave(); }
+void TMainForm::Button2Click() { BuildScene(); }
+
+// ---------------------------------------------------------------------------------------
+// What the sprites use
+
+TPictureCollectionItem* TMainForm::FindImage(std::string_view name) { return ImageList->Items().Find(name); }
+
+void TMainForm::PlayCue(std::string_view name) {
+    if (Options[3] != 0) return;
+    DXWaveList->Items().Find(name)->Play(false);
+    DXInput->Joystick()->Effects()->Find("eff1")->Start();
+}
+
+bool TMainForm::InputHeld(int state) { return DXInput->States.Contains(static_cast<TInputState>(state)); }
+int TMainForm::JoystickX() { return DXInput->Joystick()->X(); }
+int TMainForm::JoystickY() { return DXInput->Joystick()->Y(); }
+TSpriteEngine* TMainForm::SpriteEngine() { return DXSpriteEngine->Engine(); }
+void TMainForm::MusicStop() { Mp1->Stop(); }
+
+void TMainForm::StopTimers() {
+    Timer1->SetEnabled(false);
+    DXTimer->SetEnabled(false);
+}
+
+void TMainForm::ShowResultEntry() {
+    if (Form2) Form2->ShowModal();
+}

@@ -1,0 +1,98 @@
+// The game window: owns every component, runs the frame step, the game clock, the keys,
+// the one-time start-up and the scene and wave builders.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "audio/DXSounds.h"
+#include "audio/MPlayer.h"
+#include "engine/DXClass.h"
+#include "engine/DXDraws.h"
+#include "engine/DXSprite.h"
+#include "engine/DXTimer.h"
+#include "game/GameHost.h"
+#include "input/DXInput.h"
+
+class TForm1;
+class TForm2;
+
+// The character that sets the cheat (lower case only; nothing else handles it).
+inline constexpr char CheatKey = 'c';
+
+class TMainForm : public TDXForm, public IGameHost {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // Components, in the order of the window's design data. Declared so that destruction
+    // runs from the sprites down to the display.
+    std::unique_ptr<TDXDraw> DXDraw;
+    std::unique_ptr<TDXImageList> ImageList;
+    std::unique_ptr<TDXSound> DXSound;
+    std::unique_ptr<TDXWaveList> DXWaveList;
+    std::unique_ptr<TMediaPlayer> Mp1;
+    std::unique_ptr<TDXInput> DXInput;
+    std::unique_ptr<TDXSpriteEngine> DXSpriteEngine;
+    std::unique_ptr<TTimer> Timer1;
+    std::unique_ptr<TDXTimer> DXTimer;
+    std::string Label1Caption = "100";
+
+    // The other two windows (created after this one by the program).
+    TForm1* Form1 = nullptr;
+    TForm2* Form2 = nullptr;
+
+    // Handlers.
+    void DXTimerTimer(int lagCount);
+    void Timer1Timer();
+    void DXTimerActivate();
+    void DXTimerDeactivate();
+    void Mp1Notify();
+    void FormCreate();
+    void FormActivate();
+    void FormKeyDown(int key, uint32_t shift);
+    void FormKeyPress(const std::string& ch);
+    void Button1Click();  // the wave of the current level
+    void Button2Click();  // the scene: stars, panels, the ship
+
+    // IGameHost
+    TPictureCollectionItem* FindImage(std::string_view name) override;
+    void PlayCue(std::string_view name) override;
+    bool InputHeld(int state) override;
+    int JoystickX() override;
+    int JoystickY() override;
+    TSpriteEngine* SpriteEngine() override;
+    void SetFinalScoreText(const std::string& text) override { Label1Caption = text; }
+    std::string FinalScoreText() override { return Label1Caption; }
+    void MusicStop() override;
+    void StopTimers() override;
+    void ShowResultEntry() override;
+
+    // Frames the step has drawn (for the benchmark and tests).
+    int FramesDrawn() const { return framesDrawn_; }
+
+protected:
+    void DoShow() override;
+    void DoActivate() override { FormActivate(); }
+    void DoClose(TCloseAction& action) override;
+    void DoKeyDown(int& key, uint32_t shift) override { FormKeyDown(key, shift); }
+    void DoKeyPress(std::string& ch) override { FormKeyPress(ch); }
+    void DoMouseMove(int, int) override;
+
+private:
+    void StartUp();
+    void LoadImages();
+    void NewGame();
+    void RequestClose();
+    void VerifyScoreTable();
+    void BuildImageCatalogue();
+    void BuildWaveList();
+    bool inFrame_ = false;
+    bool closeRequested_ = false;
+    int framesDrawn_ = 0;
+};
+
+extern TMainForm* MainForm;
+
+// The window's caption from its design data.
+inline constexpr const char* MainFormCaption = "Starbreaker По - русски !";

@@ -1,0 +1,132 @@
+// The result-entry window.
+#include "game/Unit2.h"
+
+#include <charconv>
+
+#include "game/Cp1251.h"
+#include "game/GameHost.h"
+#include "game/ScoreFile.h"
+#include "game/WindowCanvas.h"
+#include "platform/Picture.h"
+#include "tools/Assets.h"
+
+namespace {
+
+bool Inside(const platform::Rect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
+
+platform::RGB FromTColor(uint32_t c) {
+    return {static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>((c >> 8) & 0xFF), static_cast<uint8_t>((c >> 16) & 0xFF)};
+}
+
+size_t Utf8Length(std::string_view s) {
+    size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+int32_t ParseScore(const std::string& text) {
+    int32_t v = 0;
+    auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc()) return 0;
+    return v;
+}
+
+}  // namespace
+
+TForm2::TForm2() : TForm("Form2", 300, 150), canvas_(300, 150, 32) {
+    assets::Blob bg = assets::ResultBackgroundJpeg();
+    if (bg.Data && bg.Size) {
+        try {
+            background_ = platform::DecodeJPEG({bg.Data, bg.Size}).Image;
+        } catch (const std::exception&) {
+            background_ = platform::Bitmap();  // a blue window (the form's colour) then
+        }
+    }
+}
+
+void TForm2::DoShow() { Repaint(); }
+
+void TForm2::DoActivate() {
+    if (IGameHost* host = GameHost()) Label2Caption = host->FinalScoreText();
+    Repaint();
+}
+
+void TForm2::DoKeyDown(int& key, uint32_t) {
+    if (key == 8) Backspace();
+}
+
+void TForm2::Backspace() {
+    if (Edit1Text.empty()) return;
+    size_t i = Edit1Text.size() - 1;
+    while (i > 0 && (static_cast<unsigned char>(Edit1Text[i]) & 0xC0) == 0x80) --i;
+    Edit1Text.erase(i);
+    Repaint();
+}
+
+void TForm2::DoKeyPress(std::string& ch) {
+    if (ch.empty() || static_cast<unsigned char>(ch[0]) < 0x20 || ch == "\x7f") return;  // control keys
+    // The table keeps names in Windows-1251: a character it cannot hold is refused here
+    // rather than written as garbage.
+    if (!cp1251::IsRepresentable(ch)) return;
+    if (Utf8Length(Edit1Text) >= static_cast<size_t>(MaxLength)) return;
+    Edit1Text += ch;
+    Repaint();
+}
+
+void TForm2::DoMouseMove(int x, int y) {
+    const uint32_t before = St1Color;
+    if (Inside(St1Rect, x, y))
+        St1Color = 0x00FFFF;  // yellow
+    else
+        St1Color = 0x0000FF;  // red, over the picture
+    if (St1Color != before) Repaint();
+}
+
+void TForm2::DoMouseDown(int button, int x, int y) {
+    if (button == 1 && Inside(St1Rect, x, y)) st1Click();
+}
+
+void TForm2::st1Click() {
+    try {
+        TScoreTable table = ReadScoreTable(ScoreFileName);
+        const int32_t score = ParseScore(GameHost() ? GameHost()->FinalScoreText() : Label2Caption);
+        InsertScore(table, Edit1Text, score);
+        WriteScoreTable(ScoreFileName, table);
+    } catch (const std::exception& e) {
+        Application().ShowException(e);
+        return;
+    }
+    Close();
+    if (TForm* main = Application().MainForm()) {
+        main->Show();
+        if (main->Window()) main->Window()->Focus();
+    }
+}
+
+void TForm2::Repaint() {
+    if (!Window()) return;
+    auto* text = platform::Current().Text;
+    wincanvas::FillRect(canvas_, {0, 0, 300, 150}, {0, 0, 255});  // clBlue
+    if (!background_.Empty()) wincanvas::DrawBitmap(canvas_, background_, 0, 0);
+
+    // The labels keep the form's small default face so the score fits at x = 96.
+    platform::FontSpec labelFont{"MS Sans Serif", 12, true, {255, 255, 255}};
+    platform::FontSpec editFont{"MS Sans Serif", 16, true, {0, 0, 0}};
+    // Edit1: flat, red, with a caret after the text.
+    wincanvas::FillRect(canvas_, Edit1Rect, {255, 0, 0});
+    wincanvas::FrameRect(canvas_, Edit1Rect, {128, 0, 0});
+    int caretX = Edit1Rect.Left + 4;
+    if (text) {
+        text->DrawText(canvas_, Edit1Rect.Left + 4, Edit1Rect.Top + 4, Edit1Text, editFont);
+        caretX += text->TextExtent(Edit1Text, editFont).Width;
+        text->DrawText(canvas_, 8, 128, "Ваш результат:", labelFont);
+        text->DrawText(canvas_, 96, 128, Label2Caption, labelFont);
+    }
+    wincanvas::FillRect(canvas_, {caretX, Edit1Rect.Top + 4, caretX + 1, Edit1Rect.Bottom - 4}, {0, 0, 0});
+    // st1: " OK " with a single border.
+    wincanvas::FillRect(canvas_, St1Rect, FromTColor(St1Color));
+    wincanvas::FrameRect(canvas_, St1Rect, {0, 0, 0});
+    if (text) text->DrawText(canvas_, St1Rect.Left + 2, St1Rect.Top + 3, " OK ", editFont);
+    Window()->Present(canvas_, 0, 0);
+}

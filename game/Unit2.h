@@ -1,0 +1,47 @@
+// The result-entry window: a new record's name is typed here and written into the table.
+#pragma once
+
+#include <string>
+
+#include "engine/Forms.h"
+#include "platform/Platform.h"
+
+class TForm2 : public TForm {
+public:
+    static constexpr int MaxLength = 10;  // characters of Edit1
+
+    TForm2();
+
+    // Label2: the final score as text (set on activation from the main window's Label1).
+    std::string Label2Caption;
+    // Edit1: the name; kept between entries, "Игрок" at first. UTF-8.
+    std::string Edit1Text = "Игрок";
+    // st1: the " OK " control's colour (TColor 0x00BBGGRR): red, yellow under the mouse.
+    uint32_t St1Color = 0x0000FF;
+
+    // Enters the result: inserts name and score into the table read from the file and
+    // rewrites it; then closes this window and shows the main window again. On a file error
+    // the error is reported and the window stays open with the file unchanged.
+    void st1Click();
+
+    // Where the controls sit (client coordinates).
+    static constexpr platform::Rect St1Rect{248, 120, 248 + 34, 120 + 24};
+    static constexpr platform::Rect Edit1Rect{40, 88, 40 + 217, 88 + 26};
+
+    void Repaint();
+    const platform::Bitmap& Canvas() const { return canvas_; }
+
+protected:
+    void DoActivate() override;
+    void DoShow() override;
+    void DoKeyDown(int& key, uint32_t shift) override;
+    void DoKeyPress(std::string& ch) override;
+    void DoMouseMove(int x, int y) override;
+    void DoMouseDown(int button, int x, int y) override;
+    void DoPaint() override { Repaint(); }
+
+private:
+    void Backspace();
+    platform::Bitmap background_;
+    platform::Bitmap canvas_;
+};

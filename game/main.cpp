@@ -1,0 +1,35 @@
+// Starbreaker: create the application, its three windows, and run the message loop.
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "engine/Forms.h"
+#include "game/Main.h"
+#include "game/Unit1.h"
+#include "game/Unit2.h"
+#include "platform/sdl/SdlPlatform.h"
+
+int main() {
+    try {
+        platform::sdl::SdlPlatform machine;
+        Application().SetTitle("Starbreaker");
+
+        auto mainForm = std::make_unique<TMainForm>();
+        auto form1 = std::make_unique<TForm1>();
+        auto form2 = std::make_unique<TForm2>();
+        mainForm->Form1 = form1.get();
+        mainForm->Form2 = form2.get();
+
+        mainForm->Show();
+        if (mainForm->Window()) mainForm->Window()->Focus();
+        Application().Run();
+
+        form2.reset();
+        form1.reset();
+        mainForm.reset();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Starbreaker: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
