@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <thread>
 
@@ -242,9 +243,9 @@ TEST_F(SdlFixture, TextInputGivesOneCharPerCharacterAndFocusEventsActivate) {
     pushWindowEvent(a->Id(), SDL_WINDOWEVENT_FOCUS_GAINED);
     EXPECT_EQ(kinds(), (V{{MsgKind::AppActivate, a->Id()}, {MsgKind::Activate, a->Id()}}));
 
-    SDL_Event q{};
-    q.type = SDL_QUIT;
-    SDL_PushEvent(&q);
+    // The session ending (SIGTERM) asks the whole application to quit.
+    std::raise(SIGTERM);
+    ws->WaitMessage(1000);
     msgs = Drain();
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].Kind, MsgKind::Quit);
