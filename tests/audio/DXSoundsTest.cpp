@@ -305,3 +305,19 @@ TEST_F(SoundFixture, OptionsFlagsAndCooperativeLevel) {
     sound->Finalize();
     EXPECT_EQ(sound->NowOptions(), static_cast<TDXSoundOptions>(soStickyFocus));
 }
+
+TEST_F(SoundFixture, FakeDeviceEndsPlaysAfterTheirLength) {
+    sound->Loaded();
+    auto* snd = Item("snd");  // 2205 bytes at 22050 bytes a second: 100 ms
+    snd->Play(false);
+    clock.Advance(60);
+    audio.Advance(60);
+    snd->Play(false);
+    auto voices = VoicesOf(snd);
+    ASSERT_EQ(voices.size(), 2u);
+    audio.Advance(50);
+    EXPECT_FALSE(voices[0]->Playing);
+    EXPECT_TRUE(voices[1]->Playing);
+    audio.Advance(50);
+    EXPECT_FALSE(voices[1]->Playing);
+}
