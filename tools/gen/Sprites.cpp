@@ -297,7 +297,7 @@ Image Burst(int stage) {
 Image Bolt(int w, int h, Rgb col, int dir, float coreR) {
     Image img(w, h);
     float cy = h / 2.f;
-    float head = dir > 0 ? w - h / 2.f : h / 2.f, tail = dir > 0 ? 1.f : w - 1.f;
+    float head = dir > 0 ? w - h / 2.f : h / 2.f, tail = dir > 0 ? h / 2.f : w - h / 2.f;
     // The glow dies out before the picture's edge, so no lit box shows round the shot.
     Glow(img, Capsule(tail, cy, head, cy, coreR), col, (h / 2.f - coreR) * 0.75f, 0.55f);
     Fill(img, Capsule(tail, cy, head, cy, coreR * 0.9f), HGradient(tail, Scale(col, 0.6f), head, kWhite));
