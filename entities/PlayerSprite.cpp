@@ -9,6 +9,7 @@
 #include "entities/SpriteNames.h"
 #include "game/GameHost.h"
 #include "game/Globals.h"
+#include "input/DXInput.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ const TNumberedNames kWreckNames("b", 1, 3);
 const TNumberedNames kSpecialShotNames("PUS", 1, 3);
 const TNumberedNames kSpecialShotSounds("shoot", 1, 3);
 
-bool Held(IGameHost* host, TShipInput input) { return host->InputHeld(input); }
+// Button1 fires the main gun, Button2 the special weapon or shield, Button3 switches weapons.
+bool Held(IGameHost* host, TInputState input) { return host->InputHeld(input); }
 
 }  // namespace
 
@@ -59,11 +61,11 @@ void TPlayerSprite::Advance(int elapsed) {
         if (Energy > 0.0) {
             const double step = elapsed * 0.3L * 1.2L;
             // A bound only stops the next step, so one step may carry the ship past it.
-            if (Held(host, siUp) && Y > 20) Y = Y - step;
-            if (Held(host, siDown) && Y < 450) Y = Y + step;
-            if (Held(host, siLeft) && X > 0) X = X - step;
-            if (Held(host, siRight) && X < 700) X = X + step;
-            if (Held(host, siButton1) && FireReady) {
+            if (Held(host, InputUp) && Y > 20) Y = Y - step;
+            if (Held(host, InputDown) && Y < 450) Y = Y + step;
+            if (Held(host, InputLeft) && X > 0) X = X - step;
+            if (Held(host, InputRight) && X < 700) X = X + step;
+            if (Held(host, InputButton1) && FireReady) {
                 const size_t gun = GunType >= 0 && GunType < static_cast<int>(ShotNames.size())
                                        ? static_cast<size_t>(GunType)
                                        : 0;
@@ -72,7 +74,7 @@ void TPlayerSprite::Advance(int elapsed) {
             }
         }
 
-        if (Held(host, siButton3) && SwitchDelay == 2) {
+        if (Held(host, InputButton3) && SwitchDelay == 2) {
             ++Weapon;
             SwitchDelay = 0;
         }
@@ -80,7 +82,7 @@ void TPlayerSprite::Advance(int elapsed) {
 
         // Weapon is 1..3 here unless something outside set it otherwise; then there is
         // no ammunition slot to read.
-        if (Held(host, siButton2) && Weapon >= 1 && Weapon <= 3) {
+        if (Held(host, InputButton2) && Weapon >= 1 && Weapon <= 3) {
             if (FireReady && Ammo[Weapon] > 0 && Weapon < 3) {
                 FireShot(200 + Weapon, 1, kSpecialShotNames(Weapon));
                 --Ammo[Weapon];

@@ -17,17 +17,6 @@ private:
     void FireShot(int specialKind, int z, const std::string& picture);
 };
 
-// Positions of the input states the ship reads (their places in the input-state set).
-enum TShipInput : int {
-    siUp = 0,
-    siDown = 1,
-    siLeft = 2,
-    siRight = 3,
-    siButton1 = 4,  // main gun
-    siButton2 = 5,  // special weapon / shield
-    siButton3 = 6,  // weapon switch
-};
-
 // ((Level - 1) * 1000 * Level - 1) div 2 + Score: the points of the completed levels (less
 // one, from level 2 on) plus the current level's.
 int FinalScore();

@@ -1,5 +1,6 @@
 // The player's ship: steering, guns, shield, pictures, collisions and the end of a game.
 #include "TestHost.h"
+#include "input/DXInput.h"
 
 namespace {
 
@@ -25,12 +26,12 @@ TEST_F(PlayerTest, KeyboardBoundsStopOnlyTheNextStep) {
         double X2, Y2;  // after a second
     };
     const Case cases[] = {
-        {"up past 20", 300, 22, {siUp}, 300, 22 - step, 300, 22 - step},
-        {"down past 450", 300, 449, {siDown}, 300, 449 + step, 300, 449 + step},
-        {"left past 0", 2, 200, {siLeft}, 2 - step, 200, 2 - step, 200},
-        {"right past 700", 698, 200, {siRight}, 698 + step, 200, 698 + step, 200},
-        {"up then down on the new height", 300, 22, {siUp, siDown}, 300, 22 - step + step, 300, 22},
-        {"free flight", 300, 200, {siRight, siDown}, 300 + step, 200 + step, 300 + 2 * step, 200 + 2 * step},
+        {"up past 20", 300, 22, {InputUp}, 300, 22 - step, 300, 22 - step},
+        {"down past 450", 300, 449, {InputDown}, 300, 449 + step, 300, 449 + step},
+        {"left past 0", 2, 200, {InputLeft}, 2 - step, 200, 2 - step, 200},
+        {"right past 700", 698, 200, {InputRight}, 698 + step, 200, 698 + step, 200},
+        {"up then down on the new height", 300, 22, {InputUp, InputDown}, 300, 22 - step + step, 300, 22},
+        {"free flight", 300, 200, {InputRight, InputDown}, 300 + step, 200 + step, 300 + 2 * step, 200 + 2 * step},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -51,7 +52,7 @@ TEST_F(PlayerTest, JoystickPathHasNoBoundsGunsSwitchOrPictures) {
     ship->Y = 19;
     host.JoyX = 300;
     host.JoyY = -150;
-    host.Held = {siUp, siButton1, siButton2, siButton3};
+    host.Held = {InputUp, InputButton1, InputButton2, InputButton3};
     SwitchDelay = 2;
     Ammo[1] = 5;
     AnimFrame = 3;
@@ -68,7 +69,7 @@ TEST_F(PlayerTest, JoystickPathHasNoBoundsGunsSwitchOrPictures) {
 TEST_F(PlayerTest, MainGunAtTheCurrentPictureWidth) {
     ship->X = 50;
     ship->Y = 200;
-    host.Held = {siButton1};
+    host.Held = {InputButton1};
     host.Frame(16);
     auto shots = Shots();
     ASSERT_EQ(shots.size(), 1u);
@@ -95,7 +96,7 @@ TEST_F(PlayerTest, MainGunAtTheCurrentPictureWidth) {
     EXPECT_EQ(ship->Image, host.Images.Find("playerg1"));
     EXPECT_EQ(ship->Width, 100);
     FireReady = true;
-    host.Held = {siButton1};
+    host.Held = {InputButton1};
     host.Frame(16);
     ASSERT_EQ(Shots().size(), 1u);
     EXPECT_EQ(Shots()[0]->X, 50 + 120 - 50);
@@ -119,7 +120,7 @@ TEST_F(PlayerTest, SpecialWeaponsAndShield) {
         Weapon = c.Weapon;
         Ammo = {0, 0, 0, 0};
         Ammo[static_cast<size_t>(c.Weapon)] = c.Ammo;
-        host.Held = {siButton2};
+        host.Held = {InputButton2};
         host.Frame(16);
         auto shots = Shots();
         if (c.SpecialKind < 0) {
@@ -142,7 +143,7 @@ TEST_F(PlayerTest, SpecialWeaponsAndShield) {
     Weapon = 3;
     Ammo[3] = 2;
     FireReady = true;
-    host.Held = {siButton2};
+    host.Held = {InputButton2};
     host.Frame(16);
     EXPECT_EQ(ShieldTime, 50);
     EXPECT_EQ(Ammo[3], 1);
@@ -154,14 +155,14 @@ TEST_F(PlayerTest, SpecialWeaponsAndShield) {
     // The main gun fired in the same move takes the permission first.
     ShieldTime = 0;
     FireReady = true;
-    host.Held = {siButton1, siButton2};
+    host.Held = {InputButton1, InputButton2};
     host.Frame(16);
     EXPECT_EQ(ShieldTime, 0);
     EXPECT_EQ(Ammo[3], 1);
 }
 
 TEST_F(PlayerTest, WeaponSwitchWrapsAndWaitsForTheDelay) {
-    host.Held = {siButton3};
+    host.Held = {InputButton3};
     struct Case {
         int Weapon, Delay, WeaponAfter, DelayAfter;
     };
@@ -197,7 +198,7 @@ TEST_F(PlayerTest, TouchingEnemiesCostsEnergyAndCreditsThem) {
 
 TEST_F(PlayerTest, FrozenOutsidePlay) {
     ship->X = 300;
-    host.Held = {siRight, siButton1};
+    host.Held = {InputRight, InputButton1};
     Enemy(0, 300, ship->Y);
     for (int state : {gsMenu, gsPauseMenu, gsLevelDone, gsScores}) {
         GameState = state;
@@ -278,7 +279,7 @@ TEST_F(PlayerTest, EnergyRoundingDecidesTheEnd) {
         ship = TPlayerSprite::CreateForScene(&host.Engine);
         PlayerSprite = ship;
         ship->X = 300;
-        host.Held = {siRight, siButton1, siButton3};
+        host.Held = {InputRight, InputButton1, InputButton3};
         SwitchDelay = 2;
         Weapon = 1;
         host.Frame(16);
@@ -315,7 +316,7 @@ TEST_F(PlayerTest, CollisionRunsAfterTheMove) {
     // An enemy standing where the ship is going: the ship tests against where it stands.
     e->X = 210;
     e->Y = 100;
-    host.Held = {siRight};
+    host.Held = {InputRight};
     ship->X = 106;
     host.Frame(16);  // ship box 111..211 overlaps 210..270 before the enemy moves on
     EXPECT_EQ(Score, 1);
