@@ -61,8 +61,13 @@ void TApplication::Dispatch(const platform::Message& msg) {
         case platform::MsgKind::AppDeactivate: active_ = false; break;
         default: break;
     }
+    // Input for a hidden window is stale (typed or clicked before it was hidden): drop it.
+    const bool input = msg.Kind == platform::MsgKind::KeyDown || msg.Kind == platform::MsgKind::KeyUp ||
+                       msg.Kind == platform::MsgKind::Char || msg.Kind == platform::MsgKind::MouseMove ||
+                       msg.Kind == platform::MsgKind::MouseDown || msg.Kind == platform::MsgKind::MouseUp;
     try {
-        if (TForm* f = FindForm(msg.Window)) f->HandleMessage(msg);
+        TForm* f = FindForm(msg.Window);
+        if (f && (!input || f->Visible())) f->HandleMessage(msg);
     } catch (const std::exception& e) {
         ShowException(e);
     }
