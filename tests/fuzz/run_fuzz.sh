@@ -41,17 +41,21 @@ if [ "$seconds" -gt 0 ]; then
   done
 fi
 
-# Every input once more; each must be refused or read cleanly.
+# Every kept input once more, one run each so the log names every one that still fails; each
+# must be refused or read cleanly.
 for t in "${targets[@]}"; do
   dir="$root/tests/fixtures/fuzz/$t"
   [ -d "$dir" ] || continue
   mapfile -t inputs < <(find "$dir" -type f | sort)
   [ "${#inputs[@]}" -gt 0 ] || continue
   echo "== fuzz_$t: replaying ${#inputs[@]} regression inputs"
-  if ! "$bin/fuzz_$t" "${common[@]}" "${inputs[@]}" >"$build/fuzz-replay-$t.log" 2>&1; then
-    tail -n 60 "$build/fuzz-replay-$t.log"
-    failed+=("fuzz_$t (regressions)")
-  fi
+  for f in "${inputs[@]}"; do
+    if ! out=$("$bin/fuzz_$t" "${common[@]}" "$f" 2>&1); then
+      { echo "$out" | grep -E "what\(\)|SUMMARY|ERROR"; echo "$out" | grep -F "$root/"; } | head -n 12
+      echo "FAIL ${f#$root/}"
+      failed+=("fuzz_$t:${f##*/}")
+    fi
+  done
 done
 
 if [ "${#failed[@]}" -gt 0 ]; then
