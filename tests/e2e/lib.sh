@@ -1,0 +1,199 @@
+# Shared helpers of the end-to-end checks: a private X server, a private copy of the data,
+# the game started from it, windows, keys, screenshots and region colours.
+# Sourced by run_e2e.sh; every helper reports through its exit status or stdout.
+
+SKIP=77                     # CTest's SKIP_RETURN_CODE
+E2E_SCREEN_W=1024
+E2E_SCREEN_H=768
+# The game's window is 800 × 600, centred on the screen.
+WIN_X=$(( (E2E_SCREEN_W - 800) / 2 ))
+WIN_Y=$(( (E2E_SCREEN_H - 600) / 2 ))
+
+E2E_TMP=""
+E2E_XVFB_PID=""
+E2E_GAME_PID=""
+E2E_FAILED=0
+
+log()  { printf '[e2e %s] %s\n' "$(date +%T.%N | cut -c1-12)" "$*"; }
+fail() { log "FAIL: $*"; E2E_FAILED=1; }
+die()  { log "FAIL: $*"; E2E_FAILED=1; exit 1; }
+
+e2e_require_tools() {
+    local t
+    for t in Xvfb xdotool convert xwininfo timeout; do
+        if ! command -v "$t" >/dev/null 2>&1; then
+            log "SKIP: '$t' is not installed"
+            exit "$SKIP"
+        fi
+    done
+}
+
+e2e_cleanup() {
+    local rc=$?
+    if [ -n "$E2E_GAME_PID" ] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
+        kill -TERM "$E2E_GAME_PID" 2>/dev/null
+        sleep 0.5
+        kill -KILL "$E2E_GAME_PID" 2>/dev/null
+    fi
+    if [ -n "$E2E_XVFB_PID" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+        kill -TERM "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+    fi
+    if [ -n "$E2E_TMP" ] && [ -d "$E2E_TMP" ]; then
+        if [ "$rc" -ne 0 ] && [ "$rc" -ne "$SKIP" ] && [ -f "$E2E_TMP/game.err" ]; then
+            log "game's stderr:"; sed 's/^/    /' "$E2E_TMP/game.err" | head -40
+        fi
+        rm -rf "$E2E_TMP"
+    fi
+    exit "$rc"
+}
+
+# e2e_setup DATA_DIR SHOT_DIR: temp folder with a private copy of the data, and a new X server.
+e2e_setup() {
+    local data=$1
+    E2E_SHOTS=$2
+    [ -d "$data/all_qrx" ] || die "no data folder at '$data' (build the project first)"
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/sb-e2e.XXXXXX") || die "mktemp failed"
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    cp -r "$data" "$E2E_TMP/data" || die "cannot copy the data folder"
+    rm -rf "$E2E_SHOTS"; mkdir -p "$E2E_SHOTS"
+
+    # The server picks a free display number itself and writes it once it accepts clients.
+    : > "$E2E_TMP/display"
+    # The screen's memory is a file (an XWD image): a copy of it is an instant screenshot.
+    mkdir -p "$E2E_TMP/fb"
+    E2E_FB="$E2E_TMP/fb/Xvfb_screen0"
+    Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -nolisten tcp -fbdir "$E2E_TMP/fb" \
+        9>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+        [ -s "$E2E_TMP/display" ] && break
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$E2E_TMP/display" ] || { cat "$E2E_TMP/xvfb.log"; die "Xvfb did not start"; }
+    export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    export SDL_FRAMEBUFFER_ACCELERATION=0 SDL_AUDIODRIVER=dummy
+    unset SDL_VIDEODRIVER
+    log "X server on $DISPLAY, data copy in $E2E_TMP/data"
+}
+
+# e2e_start_game BIN SECONDS: the game from the temp folder, killed after SECONDS at the latest.
+e2e_start_game() {
+    local bin=$1 limit=$2
+    ( cd "$E2E_TMP" && exec timeout -k 3 "$limit" "$bin" >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" ) &
+    E2E_GAME_PID=$!
+    E2E_START_MS=$(date +%s%3N)
+}
+
+game_running() { kill -0 "$E2E_GAME_PID" 2>/dev/null; }
+
+# e2e_wait_game_end SECONDS: waits for the game to end; prints its exit code; fails on timeout.
+e2e_wait_game_end() {
+    local limit=$1 i
+    for i in $(seq 1 $((limit * 10))); do
+        game_running || break
+        sleep 0.1
+    done
+    if game_running; then return 1; fi
+    wait "$E2E_GAME_PID"
+    E2E_GAME_RC=$?
+    E2E_GAME_PID=""
+    return 0
+}
+
+# Mapped windows of the game, one per line: "id x y w h" (id in decimal, as xdotool takes it).
+mapped_windows() {
+    local ids line id geom pos w h x y
+    ids=" $(xdotool search --onlyvisible --class starbreaker 2>/dev/null | tr '\n' ' ') "
+    [ "$ids" != "  " ] || return 0
+    # One listing gives every top-level window's size and place:
+    #   0x200002 "name": ("class" "class")  800x600+-1000+-1000  +-1000+-1000
+    while read -r line; do
+        [[ $line =~ ^(0x[0-9a-f]+)\ .*\ ([0-9]+)x([0-9]+)[-+][-+0-9]*\ +\+(-?[0-9]+)\+(-?[0-9]+)$ ]] || continue
+        id=$(( BASH_REMATCH[1] ))
+        [[ $ids == *" $id "* ]] || continue
+        echo "$id ${BASH_REMATCH[4]} ${BASH_REMATCH[5]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]}"
+    done < <(xwininfo -root -children 2>/dev/null)
+}
+
+# wait_window W H [X Y] SECONDS: prints the id of a mapped game window of that size (and place).
+wait_window() {
+    local ww=$1 wh=$2 wx=${3:-} wy=${4:-} limit=${5:-10} i line
+    for i in $(seq 1 $((limit * 20))); do
+        while read -r line; do
+            set -- $line
+            [ "$4" = "$ww" ] && [ "$5" = "$wh" ] || continue
+            if [ -n "$wx" ] && { [ "$2" != "$wx" ] || [ "$3" != "$wy" ]; }; then continue; fi
+            echo "$1"; return 0
+        done < <(mapped_windows)
+        game_running || return 1
+        sleep 0.05
+    done
+    return 1
+}
+
+# Keys go to the focused window through the XTEST extension, like a real keyboard.
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
+key()   { xdotool key --delay 60 "$@"; sleep 0.15; }
+hold()  { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+
+# shot NAME: the game's 800 × 600 window area as NAME.png in the shot folder; prints the path.
+# Files are numbered in the order taken (callers run this in a subshell, so count the files).
+shot() {
+    local f n
+    n=$(find "$E2E_SHOTS" -maxdepth 1 -name '*.png' | wc -l)
+    f=$(printf '%s/%02d-%s.png' "$E2E_SHOTS" $((n + 1)) "$1")
+    cp "$E2E_FB" "$E2E_TMP/frame.xwd" \
+        && convert "xwd:$E2E_TMP/frame.xwd" -crop "800x600+${WIN_X}+${WIN_Y}" +repage "$f" 2>/dev/null \
+        || { fail "screenshot '$1' failed"; return 1; }
+    echo "$f"
+}
+
+# mean FILE W H X Y: "r g b" means (0..1) of a region.
+mean() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
+}
+# lumas FILE WxH+X+Y...: mean brightness (0..1) of several regions, one line, in one pass.
+lumas() {
+    local f=$1 g args=()
+    shift
+    for g in "$@"; do
+        args+=( '(' mpr:g -crop "$g" +repage -format '%[fx:mean] ' -write info: ')' )
+    done
+    convert "$f" -colorspace Gray -write mpr:g +delete "${args[@]}" null:
+    echo
+}
+# luma FILE W H X Y: mean brightness (0..1) of a region.
+luma() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -format '%[fx:mean]' info:
+}
+# bright_frac FILE W H X Y LEVEL: share of a region's pixels brighter than LEVEL percent.
+bright_frac() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold "${6}%" \
+        -format '%[fx:mean]' info:
+}
+# diff_frac A B W H X Y: share of a region's pixels that differ noticeably between two shots.
+diff_frac() {
+    convert "$1" "$2" -crop "${3}x${4}+${5}+${6}" +repage -compose difference -composite \
+        -colorspace Gray -threshold 12% -format '%[fx:mean]' info:
+}
+# bright_centroid FILE W H X Y LEVEL: "cx cy n" of the pixels brighter than LEVEL percent in a region
+# (coordinates in the region; n = 0 when there are none).
+bright_centroid() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold "${6}%" \
+        -depth 8 txt:- | awk -F'[,: ]+' '
+        /^#/ {next}
+        { if ($0 ~ /#FFFFFF|white|gray\(255\)/) { sx += $1; sy += $2; n++ } }
+        END { if (n) printf "%.1f %.1f %d\n", sx/n, sy/n, n; else print "0 0 0" }'
+}
+
+# cmp_gt A B / cmp_lt A B: floating comparisons.
+cmp_gt() { awk -v a="$1" -v b="$2" 'BEGIN{exit !(a > b)}'; }
+cmp_lt() { awk -v a="$1" -v b="$2" 'BEGIN{exit !(a < b)}'; }
+
+# expect_gt WHAT VALUE LIMIT / expect_lt: a check with its measured value in the log.
+expect_gt() { if cmp_gt "$2" "$3"; then log "ok   $1: $2 > $3"; else fail "$1: $2 is not > $3"; fi; }
+expect_lt() { if cmp_lt "$2" "$3"; then log "ok   $1: $2 < $3"; else fail "$1: $2 is not < $3"; fi; }

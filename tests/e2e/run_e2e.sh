@@ -1,0 +1,328 @@
+#!/usr/bin/env bash
+# End-to-end checks of the real program under a private X server: real key events, screenshots,
+# and what a player would see, judged by regions and colours.
+#
+#   run_e2e.sh GAME DATA_DIR SHOT_DIR CHECK
+#
+# CHECK: menu | play | tamper | missing | garbage. GAME is the starbreaker program, DATA_DIR the
+# generated data folder (copied, never touched), SHOT_DIR receives the screenshots of the run.
+# Exit 0 = passed, 77 = skipped (a tool is missing), anything else = failed.
+set -u
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$HERE/lib.sh"
+
+[ $# -eq 4 ] || { echo "usage: $0 GAME DATA_DIR SHOT_DIR CHECK" >&2; exit 2; }
+GAME=$(readlink -f "$1"); DATA=$(readlink -f "$2"); SHOTS=$3; CHECK=$4
+[ -x "$GAME" ] || { echo "no program at '$1'" >&2; exit 2; }
+
+e2e_require_tools
+e2e_setup "$DATA" "$SHOTS"
+
+# Sanitizer builds are several times slower: every wait scales with this.
+SLOW=${SB_E2E_SLOW:-1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0}
+secs() { echo $(( $1 * SLOW )); }
+
+# ---------------------------------------------------------------------------------------------
+# What the screens look like (800 × 600 window coordinates).
+
+# Main menu: entry n's button in the right half; the lit one is bright, the others dark blue.
+menu_entry_luma()  { luma "$1" 300 40 450 $((143 + 64 * ($2 - 1))); }
+# The big title on the left half of the main menu.
+title_luma()       { luma "$1" 340 50 30 85; }
+# The top edge of the head-up display panel once it has arrived (a bright line at y 520).
+hud_line_luma()    { luma "$1" 800 3 0 520; }
+# The play field above the panel: mostly black space.
+field_luma()       { luma "$1" 800 500 0 10; }
+# The ship at its start place: left edge, middle height.
+ship_left_frac()   { bright_frac "$1" 130 70 0 275 50; }
+# Centre of the ship's solid body in its row: 5 × 5 erosion leaves the ship, not stars or shots.
+ship_x() {
+    convert "$1" -crop 800x70+0+275 +repage -colorspace Gray -threshold 50% \
+        -morphology Erode Square:2 -depth 8 txt:- | awk -F'[,: ]+' '
+        /^#/ {next} /#FFFFFF|gray\(255\)|white/ { s += $1; n++ }
+        END { if (n > 50) printf "%.0f\n", s / n; else print -1 }'
+}
+# Main-gun shots right of a ship at its start place: horizontal bright runs at gun height.
+shot_runs() {
+    convert "$1" -crop 680x20+120+276 +repage -colorspace Gray -threshold 40% \
+        -morphology Erode Rectangle:7x1 -format '%[fx:mean*w*h]' info:
+}
+
+is_lit()  { cmp_gt "$1" 0.30; }
+is_dark() { cmp_lt "$1" 0.22; }
+
+# The main menu with entry n lit and every other entry dark, and the title on the left.
+menu_shows() {
+    local f=$1 n=$2 e=0 v title
+    read -r title v <<<"$(lumas "$f" 340x50+30+85 \
+        300x40+450+143 300x40+450+207 300x40+450+271 300x40+450+335 300x40+450+399 300x40+450+463)"
+    is_lit "$title" || return 1
+    for v in $v; do
+        e=$((e + 1))
+        if [ "$e" = "$n" ]; then is_lit "$v" || return 1; else is_dark "$v" || return 1; fi
+    done
+}
+pause_shows() {
+    local f=$1 n=$2 e=0 v r g b
+    for v in $(lumas "$f" 300x40+450+213 300x40+450+287 300x40+450+361); do
+        e=$((e + 1))
+        if [ "$e" = "$n" ]; then is_lit "$v" || return 1; else is_dark "$v" || return 1; fi
+    done
+    # The lit pause entry is magenta, unlike the main menu's blue-to-purple one.
+    read -r r g b <<<"$(mean "$f" 300 40 450 $((213 + 74 * (n - 1))))"
+    cmp_gt "$r" "$g" && cmp_gt "$b" "$g"
+}
+playing_shows() {
+    cmp_gt "$(hud_line_luma "$1")" 0.5 && cmp_lt "$(field_luma "$1")" 0.08
+}
+
+# wait_screen NAME SECONDS PREDICATE ARGS...: screenshots until PREDICATE holds for one of them.
+# Sets LAST_SHOT. Fails (returns 1) when time runs out or the game ends.
+wait_screen() {
+    local name=$1 limit=$2; shift 2
+    local end=$(( $(date +%s) + limit ))
+    while :; do
+        LAST_SHOT=$(shot "$name") || return 1
+        if "$@" "$LAST_SHOT"; then return 0; fi
+        game_running || { log "the game ended while waiting for '$name'"; return 1; }
+        [ "$(date +%s)" -lt "$end" ] || return 1
+        rm -f "$LAST_SHOT"
+        sleep 0.2
+    done
+}
+# Predicates take the screenshot last.
+p_menu()    { menu_shows "$2" "$1"; }
+p_pause()   { pause_shows "$2" "$1"; }
+p_playing() { playing_shows "$1"; }
+
+# expect_screen NAME SECONDS PREDICATE ARGS...: wait_screen, and a failure in the log if it never shows.
+expect_screen() {
+    if wait_screen "$@"; then log "ok   screen '$1' ($LAST_SHOT)"
+    else fail "screen '$1' did not show within $2 s (last: $LAST_SHOT)"; return 1; fi
+}
+
+# The program must end by itself, with no crash and no sanitizer report. Message boxes that
+# block the program are answered with Return, as a player would.
+BOXES=0
+dismiss_boxes() {
+    local w
+    # The boxes are top-level windows titled like the program, without its window class.
+    for w in $(xwininfo -root -children 2>/dev/null | awk '/"Starbreaker": \(\)/ {print $1}'); do
+        xwininfo -id "$w" 2>/dev/null | grep -q IsViewable || continue
+        focus "$w"; xdotool key Return; BOXES=$((BOXES + 1))
+        log "answered a message box ($w)"
+    done
+}
+expect_game_ends() {
+    local limit=$1 what=$2 i
+    for i in $(seq 1 $((limit * 5))); do
+        game_running || break
+        dismiss_boxes
+        sleep 0.2
+    done
+    if ! e2e_wait_game_end 1; then
+        fail "$what: the program is still running after $limit s"; return 1
+    fi
+    log "the program ended with exit code $E2E_GAME_RC"
+    if [ "$E2E_GAME_RC" -ge 124 ]; then
+        fail "$what: the program was killed or died by a signal (exit code $E2E_GAME_RC)"
+    fi
+    if grep -qE 'AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|runtime error:' "$E2E_TMP/game.err"; then
+        fail "$what: sanitizer report on stderr"
+    fi
+}
+expect_stderr() {
+    if grep -qF -- "$1" "$E2E_TMP/game.err"; then log "ok   stderr has: $1"
+    else fail "stderr lacks: $1"; fi
+}
+
+# The loading screen: a 637 × 477 window centred on the screen, its picture with a red progress
+# bar near the bottom (16, 448, 609 × 17 inside the window).
+LOAD_W=637; LOAD_H=477
+LOAD_X=$(( (E2E_SCREEN_W - LOAD_W) / 2 )); LOAD_Y=$(( (E2E_SCREEN_H - LOAD_H) / 2 ))
+
+# While the loading screen is mapped, copy the screen as often as possible (it may last only a
+# few frames), then judge the copies: the picture shows, and the bar fills with red.
+watch_loading() {
+    local dir="$E2E_TMP/loading" n=0 seen=0 i f best="" bestl=0 l bar r g b firstred="" lastred=""
+    mkdir -p "$dir"
+    for i in $(seq 1 $((400 * SLOW))); do
+        if xdotool search --onlyvisible --name '^Loading' >/dev/null 2>&1; then
+            seen=1
+            cp "$E2E_FB" "$dir/$(printf '%03d' $((n % 40))).xwd"; n=$((n + 1))
+        elif [ "$seen" = 1 ]; then
+            break
+        fi
+        game_running || break
+        sleep 0.02
+    done
+    if [ "$n" = 0 ]; then log "loading screen not caught (it was quick)"; return 0; fi
+    for f in $(ls "$dir"/*.xwd | sort); do
+        read -r l r g b <<<"$(convert "xwd:$f" -write mpr:s +delete \
+            '(' mpr:s -crop "${LOAD_W}x${LOAD_H}+${LOAD_X}+${LOAD_Y}" +repage -colorspace Gray -format '%[fx:mean] ' -write info: ')' \
+            '(' mpr:s -crop "609x17+$((LOAD_X + 16))+$((LOAD_Y + 448))" +repage -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' -write info: ')' \
+            null:)"
+        # The red share of the bar: mean red above the other channels.
+        bar=$(awk -v r="$r" -v g="$g" -v b="$b" 'BEGIN { printf "%.3f", r - (g > b ? g : b) }')
+        [ -z "$firstred" ] && firstred=$bar
+        lastred=$bar
+        if cmp_gt "$l" "$bestl"; then bestl=$l; best=$f; fi
+    done
+    log "loading screen caught in $n copies; brightest $bestl; red of the bar $firstred .. $lastred"
+    if [ -n "$best" ]; then
+        convert "xwd:$best" -crop "${LOAD_W}x${LOAD_H}+${LOAD_X}+${LOAD_Y}" +repage "$E2E_SHOTS/01-loading.png"
+    fi
+    expect_gt "loading picture brightness" "$bestl" 0.05
+    if cmp_gt "$lastred" 0.02; then
+        log "ok   the progress bar shows red ($lastred)"
+        cmp_lt "$lastred" "$firstred" && fail "the progress bar went back ($firstred -> $lastred)"
+    else
+        log "the progress bar was not caught with red in it (loading too quick)"
+    fi
+    rm -rf "$dir"
+}
+
+# Starts the game and waits for the main menu (entry 1 lit); sets MAIN_WIN.
+start_to_menu() {
+    e2e_start_game "$GAME" "$1"
+    watch_loading
+    MAIN_WIN=$(wait_window 800 600 "$WIN_X" "$WIN_Y" "$(secs 20)") \
+        || die "no 800 × 600 window at ($WIN_X, $WIN_Y)"
+    log "main window $MAIN_WIN at ($WIN_X, $WIN_Y)"
+    expect_screen menu-1 "$(secs 10)" p_menu 1 || die "the main menu never showed"
+    focus "$MAIN_WIN"
+}
+
+# ---------------------------------------------------------------------------------------------
+check_menu() {
+    start_to_menu "$(secs 60)"
+    log "title brightness $(title_luma "$LAST_SHOT"), lit entry $(menu_entry_luma "$LAST_SHOT" 1)"
+    key Down
+    expect_screen menu-2 "$(secs 4)" p_menu 2
+    key Up
+    expect_screen menu-back-1 "$(secs 4)" p_menu 1
+    key Up      # wraps from the first entry to the last: quit
+    expect_screen menu-6 "$(secs 4)" p_menu 6
+    key Return
+    expect_game_ends "$(secs 5)" "quit from the main menu"
+    [ "${E2E_GAME_RC:-1}" = 0 ] || fail "quit from the main menu: exit code $E2E_GAME_RC, not 0"
+}
+
+check_play() {
+    start_to_menu "$(secs 90)"
+    key Return
+    # The panel climbs one pixel per frame from below the screen.
+    expect_screen playing "$(secs 10)" p_playing || die "the game did not start"
+
+    local f before after x0 x1 i
+    f=$LAST_SHOT
+    expect_gt "ship at its start place (bright share of the left edge)" "$(ship_left_frac "$f")" 0.08
+    x0=$(ship_x "$f")
+    expect_lt "ship centre x at the start" "$x0" 130
+
+    # Fire: shots fly right from the gun, at the ship's height.
+    before=$(shot_runs "$f")
+    xdotool keydown space
+    after=$before
+    for i in 1 2 3 4 5 6; do
+        sleep 0.15
+        f=$(shot firing) || break
+        after=$(shot_runs "$f")
+        cmp_gt "$after" "$((${before%.*} + 60))" && break
+    done
+    xdotool keyup space
+    expect_gt "shot pixels right of the ship while firing (before: $before) in $f" "$after" "$((${before%.*} + 60))"
+
+    # Fly right.
+    hold Right 0.8
+    f=$(shot moved-right)
+    x1=$(ship_x "$f")
+    expect_gt "ship centre x after holding Right ($f; before: $x0)" "$x1" "$((x0 + 100))"
+    expect_lt "bright share of the start place after moving" "$(ship_left_frac "$f")" 0.03
+
+    # Pause menu, back to the main menu (entry 2 stays selected there), a new game, quit from pause.
+    key Escape
+    expect_screen pause-1 "$(secs 4)" p_pause 1 || die "no pause menu"
+    key Down
+    expect_screen pause-2 "$(secs 4)" p_pause 2
+    key Return
+    expect_screen menu-after-pause "$(secs 6)" p_menu 2 || die "no return to the main menu"
+    key Up
+    expect_screen menu-1-again "$(secs 4)" p_menu 1
+    key Return
+    expect_screen playing-again "$(secs 10)" p_playing || die "the second game did not start"
+    key Escape
+    expect_screen pause-again "$(secs 4)" p_pause 1 || die "no pause menu in the second game"
+    key Down Down
+    expect_screen pause-3 "$(secs 4)" p_pause 3
+    key Return
+    expect_game_ends "$(secs 5)" "quit from the pause menu"
+    [ "${E2E_GAME_RC:-1}" = 0 ] || fail "quit from the pause menu: exit code $E2E_GAME_RC, not 0"
+}
+
+check_tamper() {
+    local res="$E2E_TMP/data/all_qrx/res.qrx"
+    # One score changes, the check value (line 21) stays.
+    awk 'BEGIN{RS="\n"; ORS="\n"} NR==2 { sub(/[0-9]+/, "") ; $0 = "777" $0 } {print}' "$res" > "$res.new"
+    mv "$res.new" "$res"
+    [ "$(sed -n 2p "$res" | tr -d '\r')" = 777 ] || die "could not tamper with the score table"
+    log "score table: line 2 now '$(sed -n 2p "$res" | tr -d '\r')', line 21 '$(sed -n 21p "$res" | tr -d '\r')'"
+    local sum; sum=$(cksum < "$res")
+    e2e_start_game "$GAME" "$(secs 30)"
+    expect_game_ends "$(secs 10)" "tampered score table"
+    expect_stderr "Кто-то взломал очки.Обнулите результаты через Setup и перезапустите игру"
+    # The program refuses; it does not repair or rewrite the table itself.
+    [ "$(cksum < "$res")" = "$sum" ] || fail "the score table was changed by the program"
+}
+
+check_missing() {
+    rm -f "$E2E_TMP/data/all_bmp/x/bug2.bmp"
+    e2e_start_game "$GAME" "$(secs 30)"
+    expect_game_ends "$(secs 10)" "missing picture"
+    expect_stderr 'Файл не найден: data\all_bmp\x\bug2.bmp . Не могу запустиься без него.'
+    local n
+    n=$(grep -c 'Файл не найден' "$E2E_TMP/game.err")
+    [ "$n" = 1 ] || fail "expected one missing-file message, got $n"
+}
+
+# Garbage pictures: random bytes; random bytes behind a BMP signature; a BMP cut short after its
+# header; random bytes behind a JPEG start marker in a menu picture.
+garbage_bytes() {
+    LC_ALL=C awk -v s="$1" -v n="$2" 'BEGIN { srand(s); for (i = 0; i < n; i++) printf "%c", int(rand() * 256) }'
+}
+check_garbage() {
+    local variant file orig="$DATA/all_bmp/star.bmp"
+    for variant in random signed truncated jpeg; do
+        log "--- $variant garbage"
+        cp "$orig" "$E2E_TMP/data/all_bmp/star.bmp"
+        case $variant in
+            random)    file=all_bmp/star.bmp; garbage_bytes 7 4000 > "$E2E_TMP/data/$file" ;;
+            signed)    file=all_bmp/star.bmp; { printf 'BM'; garbage_bytes 9 4000; } > "$E2E_TMP/data/$file" ;;
+            truncated) file=all_bmp/star.bmp; head -c 60 "$orig" > "$E2E_TMP/data/$file" ;;
+            jpeg)      file=all_jpg/rm3x.jpg
+                       cp "$DATA/$file" "$E2E_TMP/$variant.keep"
+                       { printf '\xff\xd8\xff\xe0'; garbage_bytes 11 6000; } > "$E2E_TMP/data/$file" ;;
+        esac
+        e2e_start_game "$GAME" "$(secs 30)"
+        expect_game_ends "$(secs 10)" "$variant garbage in $file"
+        local base=${file##*/}
+        if grep -q "$base" "$E2E_TMP/game.err"; then
+            log "ok   error names the file: $(grep "$base" "$E2E_TMP/game.err" | head -1)"
+        else
+            fail "$variant garbage: no error naming $base on stderr"
+        fi
+        cp "$E2E_TMP/game.err" "$SHOTS/stderr-$variant.txt"
+        [ -f "$E2E_TMP/$variant.keep" ] && cp "$E2E_TMP/$variant.keep" "$E2E_TMP/data/$file"
+    done
+}
+
+case "$CHECK" in
+    menu|play|tamper|missing|garbage) "check_$CHECK" ;;
+    *) die "unknown check '$CHECK'" ;;
+esac
+[ -f "$E2E_TMP/game.err" ] && cp "$E2E_TMP/game.err" "$SHOTS/stderr.txt"
+if [ "$E2E_FAILED" = 0 ]; then log "PASS $CHECK"; exit 0; fi
+log "FAIL $CHECK (screenshots in $SHOTS)"
+exit 1
