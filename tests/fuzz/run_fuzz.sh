@@ -2,7 +2,8 @@
 # Runs every fuzz target of a build for the given seconds, then replays the kept crash inputs.
 #   run_fuzz.sh <build dir> <seconds per target>     (0 seconds: replay only)
 # New inputs go to a scratch folder: the committed corpus under tests/fuzz/corpus is read,
-# never grown. Crash inputs found are copied to <build dir>/fuzz-artifacts/<target>/.
+# never grown; set SB_FUZZ_WORK to a folder to keep what a run learns for the next one.
+# Crash inputs found are copied to <build dir>/fuzz-artifacts/<target>/.
 set -u
 build=${1:?usage: run_fuzz.sh <build dir> <seconds per target>}
 seconds=${2:?usage: run_fuzz.sh <build dir> <seconds per target>}
@@ -20,8 +21,13 @@ for t in "${targets[@]}"; do
 done
 
 if [ "$seconds" -gt 0 ]; then
-  scratch=$(mktemp -d)
-  trap 'rm -rf "$scratch"' EXIT
+  if [ -n "${SB_FUZZ_WORK:-}" ]; then
+    scratch=$SB_FUZZ_WORK
+    rm -rf "$scratch"/*/artifacts
+  else
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+  fi
   for t in "${targets[@]}"; do
     echo "== fuzz_$t for ${seconds}s"
     mkdir -p "$scratch/$t/corpus" "$scratch/$t/artifacts"
