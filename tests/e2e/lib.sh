@@ -28,17 +28,25 @@ e2e_require_tools() {
     done
 }
 
+# stop_under_timeout PID: ends a program started under `timeout` (PID is timeout's): TERM to
+# the program, KILL after a grace time, and timeout itself reaped.
+stop_under_timeout() {
+    local pid=$1 i
+    kill -0 "$pid" 2>/dev/null || return 0
+    pkill -TERM -P "$pid" 2>/dev/null
+    for i in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+        pkill -KILL -P "$pid" 2>/dev/null
+        kill -KILL "$pid" 2>/dev/null
+    fi
+    wait "$pid" 2>/dev/null
+}
+
 e2e_cleanup() {
     local rc=$?
-    if [ -n "$E2E_GAME_PID" ] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
-        kill -TERM "$E2E_GAME_PID" 2>/dev/null
-        sleep 0.5
-        kill -KILL "$E2E_GAME_PID" 2>/dev/null
-    fi
-    if [ -n "$E2E_XVFB_PID" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
-        kill -TERM "$E2E_XVFB_PID" 2>/dev/null
-        wait "$E2E_XVFB_PID" 2>/dev/null
-    fi
+    [ -n "$E2E_GAME_PID" ] && stop_under_timeout "$E2E_GAME_PID"
+    # Closing the server also ends any message-box helper the game left behind.
+    [ -n "$E2E_XVFB_PID" ] && stop_under_timeout "$E2E_XVFB_PID"
     if [ -n "$E2E_TMP" ] && [ -d "$E2E_TMP" ]; then
         if [ "$rc" -ne 0 ] && [ "$rc" -ne "$SKIP" ] && [ -f "$E2E_TMP/game.err" ]; then
             log "game's stderr:"; sed 's/^/    /' "$E2E_TMP/game.err" | head -40
@@ -64,7 +72,8 @@ e2e_setup() {
     # The screen's memory is a file (an XWD image): a copy of it is an instant screenshot.
     mkdir -p "$E2E_TMP/fb"
     E2E_FB="$E2E_TMP/fb/Xvfb_screen0"
-    Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -nolisten tcp -fbdir "$E2E_TMP/fb" \
+    # Under timeout too: should this script be killed outright, the server still goes.
+    timeout -k 5 "${E2E_SERVER_LIMIT:-900}" Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -nolisten tcp -fbdir "$E2E_TMP/fb" \
         9>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     local i
@@ -85,12 +94,11 @@ e2e_start_game() {
     local bin=$1 limit=$2
     ( cd "$E2E_TMP" && exec timeout -k 3 "$limit" "$bin" >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" ) &
     E2E_GAME_PID=$!
-    E2E_START_MS=$(date +%s%3N)
 }
 
 game_running() { kill -0 "$E2E_GAME_PID" 2>/dev/null; }
 
-# e2e_wait_game_end SECONDS: waits for the game to end; prints its exit code; fails on timeout.
+# e2e_wait_game_end SECONDS: waits for the game to end and sets E2E_GAME_RC; fails if it runs on.
 e2e_wait_game_end() {
     local limit=$1 i
     for i in $(seq 1 $((limit * 10))); do
@@ -106,7 +114,7 @@ e2e_wait_game_end() {
 
 # Mapped windows of the game, one per line: "id x y w h" (id in decimal, as xdotool takes it).
 mapped_windows() {
-    local ids line id geom pos w h x y
+    local ids line id
     ids=" $(xdotool search --onlyvisible --class starbreaker 2>/dev/null | tr '\n' ' ') "
     [ "$ids" != "  " ] || return 0
     # One listing gives every top-level window's size and place:
@@ -133,6 +141,25 @@ wait_window() {
         sleep 0.05
     done
     return 1
+}
+
+# What the X server holds, for the log when a window is not where it should be.
+x_diagnostics() {
+    if kill -0 "$E2E_XVFB_PID" 2>/dev/null; then log "X server alive"; else log "X server gone"; fi
+    if game_running; then log "game running"; else log "game not running"; fi
+    log "top-level windows:"; xwininfo -root -children 2>&1 | grep -E '^ +0x|rror' | sed 's/^/    /'
+    log "mapped game windows:"; mapped_windows | sed 's/^/    /'
+    # Where the program is, when it runs but shows nothing.
+    local pid
+    if game_running && command -v gdb >/dev/null 2>&1; then
+        for pid in $(pgrep -P "$E2E_GAME_PID"); do
+            log "stacks of the program ($pid):"
+            timeout 30 gdb -p "$pid" -batch -ex 'thread apply all bt 25' 2>/dev/null \
+                | grep -E '^#|^Thread' | sed 's/^/    /' | head -150
+        done
+    fi
+    [ -f "$E2E_FB" ] && convert "xwd:$E2E_FB" "$E2E_SHOTS/screen-at-failure.png" 2>/dev/null \
+        && log "whole screen: $E2E_SHOTS/screen-at-failure.png"
 }
 
 # Keys go to the focused window through the XTEST extension, like a real keyboard.
@@ -175,21 +202,6 @@ bright_frac() {
     convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold "${6}%" \
         -format '%[fx:mean]' info:
 }
-# diff_frac A B W H X Y: share of a region's pixels that differ noticeably between two shots.
-diff_frac() {
-    convert "$1" "$2" -crop "${3}x${4}+${5}+${6}" +repage -compose difference -composite \
-        -colorspace Gray -threshold 12% -format '%[fx:mean]' info:
-}
-# bright_centroid FILE W H X Y LEVEL: "cx cy n" of the pixels brighter than LEVEL percent in a region
-# (coordinates in the region; n = 0 when there are none).
-bright_centroid() {
-    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold "${6}%" \
-        -depth 8 txt:- | awk -F'[,: ]+' '
-        /^#/ {next}
-        { if ($0 ~ /#FFFFFF|white|gray\(255\)/) { sx += $1; sy += $2; n++ } }
-        END { if (n) printf "%.1f %.1f %d\n", sx/n, sy/n, n; else print "0 0 0" }'
-}
-
 # cmp_gt A B / cmp_lt A B: floating comparisons.
 cmp_gt() { awk -v a="$1" -v b="$2" 'BEGIN{exit !(a > b)}'; }
 cmp_lt() { awk -v a="$1" -v b="$2" 'BEGIN{exit !(a < b)}'; }

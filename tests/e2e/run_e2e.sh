@@ -16,13 +16,13 @@ source "$HERE/lib.sh"
 GAME=$(readlink -f "$1"); DATA=$(readlink -f "$2"); SHOTS=$3; CHECK=$4
 [ -x "$GAME" ] || { echo "no program at '$1'" >&2; exit 2; }
 
-e2e_require_tools
-e2e_setup "$DATA" "$SHOTS"
-
 # Sanitizer builds are several times slower: every wait scales with this.
 SLOW=${SB_E2E_SLOW:-1}
-export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0}
 secs() { echo $(( $1 * SLOW )); }
+E2E_SERVER_LIMIT=$(secs 300)
+
+e2e_require_tools
+e2e_setup "$DATA" "$SHOTS"
 
 # ---------------------------------------------------------------------------------------------
 # What the screens look like (800 × 600 window coordinates).
@@ -100,7 +100,7 @@ p_playing() { playing_shows "$1"; }
 # expect_screen NAME SECONDS PREDICATE ARGS...: wait_screen, and a failure in the log if it never shows.
 expect_screen() {
     if wait_screen "$@"; then log "ok   screen '$1' ($LAST_SHOT)"
-    else fail "screen '$1' did not show within $2 s (last: $LAST_SHOT)"; return 1; fi
+    else fail "screen '$1' did not show within $2 s (last: $LAST_SHOT)"; x_diagnostics; return 1; fi
 }
 
 # The program must end by itself, with no crash and no sanitizer report. Message boxes that
@@ -116,9 +116,8 @@ dismiss_boxes() {
     done
 }
 expect_game_ends() {
-    local limit=$1 what=$2 i
-    for i in $(seq 1 $((limit * 5))); do
-        game_running || break
+    local limit=$1 what=$2 end=$(( $(date +%s) + $1 ))
+    while game_running && [ "$(date +%s)" -lt "$end" ]; do
         dismiss_boxes
         sleep 0.2
     done
@@ -146,9 +145,10 @@ LOAD_X=$(( (E2E_SCREEN_W - LOAD_W) / 2 )); LOAD_Y=$(( (E2E_SCREEN_H - LOAD_H) / 
 # While the loading screen is mapped, copy the screen as often as possible (it may last only a
 # few frames), then judge the copies: the picture shows, and the bar fills with red.
 watch_loading() {
-    local dir="$E2E_TMP/loading" n=0 seen=0 i f best="" bestl=0 l bar r g b firstred="" lastred=""
+    local dir="$E2E_TMP/loading" n=0 seen=0 f best="" bestl=0 l bar r g b firstred="" lastred=""
+    local end=$(( $(date +%s) + $(secs 15) ))
     mkdir -p "$dir"
-    for i in $(seq 1 $((400 * SLOW))); do
+    while [ "$(date +%s)" -lt "$end" ]; do
         if xdotool search --onlyvisible --name '^Loading' >/dev/null 2>&1; then
             seen=1
             cp "$E2E_FB" "$dir/$(printf '%03d' $((n % 40))).xwd"; n=$((n + 1))
@@ -189,7 +189,7 @@ start_to_menu() {
     e2e_start_game "$GAME" "$1"
     watch_loading
     MAIN_WIN=$(wait_window 800 600 "$WIN_X" "$WIN_Y" "$(secs 20)") \
-        || die "no 800 × 600 window at ($WIN_X, $WIN_Y)"
+        || { x_diagnostics; die "no 800 × 600 window at ($WIN_X, $WIN_Y)"; }
     log "main window $MAIN_WIN at ($WIN_X, $WIN_Y)"
     expect_screen menu-1 "$(secs 10)" p_menu 1 || die "the main menu never showed"
     focus "$MAIN_WIN"
