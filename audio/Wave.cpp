@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 // ---------------------------------------------------------------------------------------
 // Byte streams
@@ -239,6 +240,8 @@ void TWave::SetFormatSize(int size) {
 void TWave::SetSize(int size) {
     size = std::max(0, size);
     int64_t blocks = (static_cast<int64_t>(size) + BlockSize - 1) / BlockSize;
+    // The store is counted in whole blocks; near 2 GiB that count no longer fits.
+    if (blocks * BlockSize > std::numeric_limits<int>::max()) throw std::length_error("Wave data too large");
     int capacity = static_cast<int>(blocks * BlockSize);
     if (capacity != capacity_) {
         std::unique_ptr<uint8_t[]> block;

@@ -17,7 +17,7 @@ namespace platform {
 namespace {
 
 // Pictures beyond this many pixels are refused rather than allocated.
-constexpr long long kMaxPixels = 64LL * 1024 * 1024;
+constexpr long long kMaxPixels = 16LL * 1024 * 1024;
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
@@ -65,6 +65,8 @@ void JpegEmitMessage(j_common_ptr cinfo, int level) {
     if (level < 0) {
         if (err->mgr.num_warnings == 0) (*cinfo->err->format_message)(cinfo, err->firstWarning);
         ++err->mgr.num_warnings;
+        // A damaged picture is refused anyway: stop at once rather than decode the rest.
+        longjmp(err->jump, 1);
     }
 }
 
@@ -81,8 +83,49 @@ struct JpegDecompressor {
 
 }  // namespace
 
+namespace {
+
+constexpr long long kMaxSide = 32768;
+
+uint32_t Le16(std::span<const uint8_t> b, size_t at) { return static_cast<uint32_t>(b[at] | (b[at + 1] << 8)); }
+uint32_t Le32(std::span<const uint8_t> b, size_t at) {
+    return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
+           (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+// The decoder below allocates the whole picture from the header before it reads a pixel,
+// so the header's claims are checked against the file first.
+void CheckBmpHeader(std::span<const uint8_t> b) {
+    if (b.size() < 26) throw EPictureError("BMP: file too short");
+    const uint32_t headerSize = Le32(b, 14);
+    long long w = 0, h = 0;
+    uint32_t bits = 0, compression = 0;
+    if (headerSize == 12) {
+        w = Le16(b, 18);
+        h = Le16(b, 20);
+        bits = Le16(b, 24);
+    } else {
+        if (b.size() < 34) throw EPictureError("BMP: file too short");
+        w = static_cast<int32_t>(Le32(b, 18));
+        h = static_cast<int32_t>(Le32(b, 22));
+        if (h < 0) h = -h;
+        bits = Le16(b, 28);
+        compression = Le32(b, 30);
+    }
+    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || w * h > kMaxPixels)
+        throw EPictureError("BMP: unsupported picture size " + std::to_string(w) + " x " + std::to_string(h));
+    if ((compression == 0 || compression == 3) && bits > 0 && bits <= 32) {
+        const long long stride = ((w * bits + 31) / 32) * 4;
+        if (static_cast<long long>(Le32(b, 10)) + stride * h > static_cast<long long>(b.size()))
+            throw EPictureError("BMP: pixel data cut short");
+    }
+}
+
+}  // namespace
+
 Picture DecodeBMP(std::span<const uint8_t> bytes) {
     if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') throw EPictureError("BMP: not a bitmap file");
+    CheckBmpHeader(bytes);
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!rw) throw EPictureError(std::string("BMP: ") + SDL_GetError());
     SurfacePtr s(SDL_LoadBMP_RW(rw, 1));
@@ -134,6 +177,11 @@ Picture DecodeJPEG(std::span<const uint8_t> bytes) {
     d.created = true;
     jpeg_mem_src(&d.cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d.cinfo, TRUE);
+    if (d.cinfo.image_width == 0 || d.cinfo.image_height == 0 || d.cinfo.image_width > kMaxSide ||
+        d.cinfo.image_height > kMaxSide ||
+        static_cast<long long>(d.cinfo.image_width) * d.cinfo.image_height > kMaxPixels)
+        throw EPictureError("JPEG: unsupported picture size " + std::to_string(d.cinfo.image_width) + " x " +
+                            std::to_string(d.cinfo.image_height));
     d.cinfo.out_color_space = JCS_EXT_BGR;  // the 24-bit layout: B, G, R
     jpeg_start_decompress(&d.cinfo);
     const int w = static_cast<int>(d.cinfo.output_width), h = static_cast<int>(d.cinfo.output_height);
