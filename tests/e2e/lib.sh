@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared helpers of the end-to-end checks: a private X server, a private copy of the data,
 # the game started from it, windows, keys, screenshots and region colours.
 # Sourced by run_e2e.sh; every helper reports through its exit status or stdout.
@@ -31,10 +32,10 @@ e2e_require_tools() {
 # stop_under_timeout PID: ends a program started under `timeout` (PID is timeout's): TERM to
 # the program, KILL after a grace time, and timeout itself reaped.
 stop_under_timeout() {
-    local pid=$1 i
+    local pid=$1
     kill -0 "$pid" 2>/dev/null || return 0
     pkill -TERM -P "$pid" 2>/dev/null
-    for i in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     if kill -0 "$pid" 2>/dev/null; then
         pkill -KILL -P "$pid" 2>/dev/null
         kill -KILL "$pid" 2>/dev/null
@@ -100,8 +101,8 @@ game_running() { kill -0 "$E2E_GAME_PID" 2>/dev/null; }
 
 # e2e_wait_game_end SECONDS: waits for the game to end and sets E2E_GAME_RC; fails if it runs on.
 e2e_wait_game_end() {
-    local limit=$1 i
-    for i in $(seq 1 $((limit * 10))); do
+    local limit=$1
+    for _ in $(seq 1 $((limit * 10))); do
         game_running || break
         sleep 0.1
     done
@@ -129,8 +130,8 @@ mapped_windows() {
 
 # wait_window W H [X Y] SECONDS: prints the id of a mapped game window of that size (and place).
 wait_window() {
-    local ww=$1 wh=$2 wx=${3:-} wy=${4:-} limit=${5:-10} i line
-    for i in $(seq 1 $((limit * 20))); do
+    local ww=$1 wh=$2 wx=${3:-} wy=${4:-} limit=${5:-10} line
+    for _ in $(seq 1 $((limit * 20))); do
         while read -r line; do
             set -- $line
             [ "$4" = "$ww" ] && [ "$5" = "$wh" ] || continue
@@ -163,9 +164,10 @@ x_diagnostics() {
 }
 
 # Keys go to the focused window through the XTEST extension, like a real keyboard.
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
-key()   { xdotool key --delay 60 "$@"; sleep 0.15; }
-hold()  { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+# A window that never takes the focus must not hang the check: every call is bounded.
+focus() { timeout -k 1 5 xdotool windowfocus --sync "$1" 2>/dev/null || timeout -k 1 5 xdotool windowfocus "$1"; }
+key()   { timeout -k 1 10 xdotool key --delay 60 "$@"; sleep 0.15; }
+hold()  { timeout -k 1 5 xdotool keydown "$1"; sleep "$2"; timeout -k 1 5 xdotool keyup "$1"; }
 
 # shot NAME: the game's 800 × 600 window area as NAME.png in the shot folder; prints the path.
 # Files are numbered in the order taken (callers run this in a subshell, so count the files).

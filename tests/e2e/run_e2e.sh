@@ -20,6 +20,8 @@ GAME=$(readlink -f "$1"); DATA=$(readlink -f "$2"); SHOTS=$3; CHECK=$4
 SLOW=${SB_E2E_SLOW:-1}
 secs() { echo $(( $1 * SLOW )); }
 E2E_SERVER_LIMIT=$(secs 300)
+# Sanitizer builds: reports go to stderr, where the checks look for them.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$HERE/lsan.supp:print_suppressions=0}
 
 e2e_require_tools
 e2e_setup "$DATA" "$SHOTS"
@@ -111,7 +113,7 @@ dismiss_boxes() {
     # The boxes are top-level windows titled like the program, without its window class.
     for w in $(xwininfo -root -children 2>/dev/null | awk '/"Starbreaker": \(\)/ {print $1}'); do
         xwininfo -id "$w" 2>/dev/null | grep -q IsViewable || continue
-        focus "$w"; xdotool key Return; BOXES=$((BOXES + 1))
+        focus "$w"; key Return; BOXES=$((BOXES + 1))
         log "answered a message box ($w)"
     done
 }
@@ -159,7 +161,9 @@ watch_loading() {
         sleep 0.02
     done
     if [ "$n" = 0 ]; then log "loading screen not caught (it was quick)"; return 0; fi
-    for f in $(ls "$dir"/*.xwd | sort); do
+    # Oldest copy first (the copies are a ring of 40).
+    # shellcheck disable=SC2012,SC2045
+    for f in $(ls -1tr "$dir"/*.xwd); do
         read -r l r g b <<<"$(convert "xwd:$f" -write mpr:s +delete \
             '(' mpr:s -crop "${LOAD_W}x${LOAD_H}+${LOAD_X}+${LOAD_Y}" +repage -colorspace Gray -format '%[fx:mean] ' -write info: ')' \
             '(' mpr:s -crop "609x17+$((LOAD_X + 16))+$((LOAD_Y + 448))" +repage -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' -write info: ')' \
@@ -224,15 +228,15 @@ check_play() {
 
     # Fire: shots fly right from the gun, at the ship's height.
     before=$(shot_runs "$f")
-    xdotool keydown space
+    timeout -k 1 5 xdotool keydown space
     after=$before
-    for i in 1 2 3 4 5 6; do
+    for _ in 1 2 3 4 5 6; do
         sleep 0.15
         f=$(shot firing) || break
         after=$(shot_runs "$f")
         cmp_gt "$after" "$((${before%.*} + 60))" && break
     done
-    xdotool keyup space
+    timeout -k 1 5 xdotool keyup space
     expect_gt "shot pixels right of the ship while firing (before: $before) in $f" "$after" "$((${before%.*} + 60))"
 
     # Fly right.
