@@ -110,6 +110,9 @@ TMainForm::TMainForm() : TDXForm(MainFormCaption, 800, 600) {
 }
 
 TMainForm::~TMainForm() {
+    // The display finalises in its own destructor, after the timer is gone.
+    DXDraw->OnInitialize = nullptr;
+    DXDraw->OnFinalize = nullptr;
     DXTimer->SetEnabled(false);
     // Sprites go before the pictures they show.
     DXSpriteEngine.reset();
@@ -168,6 +171,7 @@ void TMainForm::DoShow() { DXDraw->FormShown(); }
 
 void TMainForm::RequestClose() {
     closeRequested_ = true;
+    failed_ = true;
     platform::Message m;
     m.Kind = platform::MsgKind::Close;
     m.Window = Handle();
@@ -184,6 +188,7 @@ void TMainForm::FormActivate() {
         } catch (const std::exception& e) {
             // A half-loaded game cannot be played: report and end.
             Application().ShowException(e);
+            failed_ = true;
             Close();
             return;
         }
@@ -199,6 +204,7 @@ void TMainForm::VerifyScoreTable() {
         table = ReadScoreTable(ScoreFileName, check);
     } catch (const std::exception& e) {
         Application().ShowException(e);
+        failed_ = true;
         Close();
         return;
     }
@@ -207,6 +213,7 @@ void TMainForm::VerifyScoreTable() {
         ScoreValues[i + 1] = table.Values[i];
     }
     if (check != ScoreSum(table)) {
+        failed_ = true;
         platform::Current().Windows->ShowMessageBox(Application().Title(), std::string(ScoreTamperMessage));
         Close();
     }

@@ -68,6 +68,10 @@ public:
     void StopTimers() override;
     void ShowResultEntry() override;
 
+    // The program ends because of a check or a failure (missing file, tampered table, a
+    // start-up error), not by the player's choice.
+    bool EndedWithError() const { return failed_; }
+
     // Frames the step has drawn (for the benchmark and tests).
     int FramesDrawn() const { return framesDrawn_; }
 
@@ -89,6 +93,7 @@ private:
     void BuildWaveList();
     bool inFrame_ = false;
     bool closeRequested_ = false;
+    bool failed_ = false;
     int framesDrawn_ = 0;
 };
 

@@ -23,10 +23,12 @@ int main() {
         mainForm->Show();
         if (mainForm->Window()) mainForm->Window()->Focus();
         Application().Run();
+        const bool failed = mainForm->EndedWithError();
 
         form2.reset();
         form1.reset();
         mainForm.reset();
+        if (failed) return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Starbreaker: %s\n", e.what());
         return 1;
