@@ -16,7 +16,9 @@
 
 class TBot {
 public:
-    TBot(TMainForm& main, TForm2& form2, platform::fake::FakePlatform& fake) : main_(main), form2_(form2), fake_(fake) {
+    // gameLength: frames of play after which the bot lets its ship's energy run out.
+    TBot(TMainForm& main, TForm2& form2, platform::fake::FakePlatform& fake, int64_t gameLength = 4500)
+        : main_(main), form2_(form2), fake_(fake), gameLength_(gameLength) {
         // The result window opens inside a frame; the player clicks " OK " as soon as it shows.
         form2_.AddWindowHook(this, [this](const platform::Message& m) {
             if (m.Kind == platform::MsgKind::Activate) {
@@ -68,8 +70,8 @@ public:
             Tap(27);
             Tap(13);
         }
-        if (gameFrames_ % 1500 == 700 && Score < Level * 1000 - 3) Score = Level * 1000 - 3;  // near the next level
-        if (gameFrames_ == 4500) Energy = 0.3;  // the end of this game
+        if (gameFrames_ % 600 == 300 && Score < Level * 1000 - 3) Score = Level * 1000 - 3;  // near the next level
+        if (gameFrames_ == gameLength_) Energy = 0.3;  // the end of this game
     }
 
 private:
@@ -94,6 +96,7 @@ private:
     int lastState_ = -1;
     int64_t since_ = 0;
     int64_t gameFrames_ = 0;
+    int64_t gameLength_;
 };
 
 // FNV-1a over the play state and every sprite's place and picture.
