@@ -85,11 +85,13 @@ int main(int argc, char** argv) {
     std::printf("resident: %ld KiB after start-up, %ld KiB at a tenth of the run, %ld KiB at the end, peak %ld KiB\n",
                 rssStart, rssAtTenth, rssEnd, PeakKiB());
     bool ok = true;
-    // One scene (315) plus the largest wave (19 + 501) and the shots and bursts in flight.
-    if (maxSprites > 1200) ok = false, std::printf("FAIL: sprite count not bounded\n");
+    // One scene (315), the largest wave (19 + 501), one shot in flight per enemy at most (a
+    // shot crosses the screen faster than its enemy fires again: late in level 9 hundreds of
+    // enemies hover on screen and fire), and the player's shots and bursts.
+    if (maxSprites > 2000) ok = false, std::printf("FAIL: sprite count not bounded\n");
     // Every overlapping play has its own voice and an entry keeps the most it ever needed:
     // the bound is the most sounds that can overlap (every enemy firing at once).
-    if (maxVoices > 1024) ok = false, std::printf("FAIL: voice count not bounded\n");
+    if (maxVoices > 2048) ok = false, std::printf("FAIL: voice count not bounded\n");
     if (rssAtTenth > 0 && rssEnd - rssAtTenth > 16 * 1024) ok = false, std::printf("FAIL: memory keeps growing\n");
     if (PeakKiB() > 64 * 1024) std::printf("note: peak resident above 64 MB\n");
     form2.reset();
