@@ -137,10 +137,11 @@ TEST_F(ShotsTest, EnemyShotOnTheShipWithAndWithoutShield) {
         // The burst stays put and shows bb1 for four moves, bb2..bb5 for five, then ends.
         std::vector<std::string> pictures;
         int moves = 0;
-        while (host.All<TVSprite>().size() == 1 && moves < 100) {
+        while (moves < 100) {
             host.Frame(16);
             ++moves;
-            if (!shot->MarkedDead()) pictures.push_back(shot->Image->Name());
+            if (host.All<TVSprite>().empty()) break;  // swept: `shot` is gone
+            pictures.push_back(shot->Image->Name());
             EXPECT_EQ(shot->X, 188);
         }
         EXPECT_EQ(moves, 25);
