@@ -3,17 +3,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <climits>
 #include <cstring>
 
 namespace {
 
 // Trunc toward zero, kept well inside int so that adding a size cannot overflow.
-int TruncPos(double v) {
+inline int TruncPos(double v) {
     constexpr double kLimit = 1.0e9;
+    if (v >= -kLimit && v <= kLimit) [[likely]]
+        return static_cast<int>(v);
     if (!(v == v)) return 0;  // NaN
-    if (v > kLimit) return static_cast<int>(kLimit);
-    if (v < -kLimit) return -static_cast<int>(kLimit);
-    return static_cast<int>(v);
+    return v > 0 ? static_cast<int>(kLimit) : -static_cast<int>(kLimit);
+}
+
+// A tiling coordinate: v taken modulo limit + size, made non-negative, then moved back by
+// one period when it lies beyond limit.
+inline int WrapPos(int v, int limit, int size) {
+    const int m = limit + size;
+    if (m > 0) {
+        if (v < 0 || v >= m) v %= m;  // the division only when it changes v
+        if (v < 0) v += m;
+        if (v > limit) v -= m;
+    }
+    return v;
 }
 
 void EraseLast(std::vector<TSprite*>& list, TSprite* s) {
@@ -112,27 +125,133 @@ int TSprite::CheckHits() {
     e->hitTally_ = 0;
     e->hitStop_ = false;
     e->hitAskerBox_ = GetHitBox();
+    e->hitAskerBoxEmpty_ = !(e->hitAskerBox_.Left < e->hitAskerBox_.Right && e->hitAskerBox_.Top < e->hitAskerBox_.Bottom);
     e->hitAsker_ = this;
-    const size_t n = e->children_.size();
-    for (size_t i = 0; i < n && i < e->children_.size(); ++i) e->HitWalk(e->children_[i]);
+    e->HitWalkChildren(e);
     return e->hitTally_;
 }
 
-// One step of the collision walk. Done only stops the descent into children of sprites
-// tested after it was set; later siblings are still tested.
-void TSpriteEngine::HitWalk(TSprite* t) {
-    if (!t->CollisionEnabled) return;
-    if (t != hitAsker_) {
-        if (OverlapRect(t->GetHitBox(), hitAskerBox_) && hitAsker_->FineTest(t) && t->FineTest(hitAsker_)) {
-            ++hitTally_;
-            TSprite* asker = hitAsker_;
-            asker->HitBy(t, hitStop_);
-            if (!asker->CollisionEnabled || asker->markedDead_) hitStop_ = true;
+namespace {
+
+// Kept out of line so that the walk's common case stays small.
+[[gnu::noinline]] double DeepAbsX(const TSprite* s) { return s->AbsX(); }
+[[gnu::noinline]] double DeepAbsY(const TSprite* s) { return s->AbsY(); }
+
+}  // namespace
+
+// AbsX/AbsY are spelled out for the game's one-level tree, with the same sums. Both
+// coordinates are always worked out so that the only branch on the data is the rare hit.
+inline bool TImageSprite::PlainBoxOverlaps(const platform::Rect& r) const {
+    const TSprite* p = Parent();
+    double ax = X, ay = Y;
+    if (p) {
+        if (p->Parent()) [[unlikely]] {
+            ax = DeepAbsX(this);
+            ay = DeepAbsY(this);
+        } else {
+            ax = X + p->X;
+            ay = Y + p->Y;
         }
     }
-    if (hitStop_) return;
-    const size_t n = t->children_.size();
-    for (size_t i = 0; i < n && i < t->children_.size(); ++i) HitWalk(t->children_[i]);
+    int x = TruncPos(ax), y = TruncPos(ay);
+    if (WrapAround && Engine()) {
+        const platform::Rect sb = Engine()->SurfaceBox();
+        x = WrapPos(x, sb.Right, Width);
+        y = WrapPos(y, sb.Bottom, Height);
+    }
+    const int right = x + Width, bottom = y + Height;
+    return (x < r.Right) & (right > r.Left) & (x < right) & (y < r.Bottom) & (bottom > r.Top) & (y < bottom);
+}
+
+// Whether t (met as class `type`) has a hit box overlapping the asker's. Classes known to
+// keep TImageSprite's box have it worked out without asking the sprite; every other class
+// is asked through GetHitBox.
+bool TSpriteEngine::HitOverlaps(TSprite* t, const std::type_info* type) {
+    const uintptr_t plain = reinterpret_cast<uintptr_t>(type);
+    if (t->hitBoxClass_ != plain && t->hitBoxClass_ != (plain | 1))
+        t->hitBoxClass_ = TImageSprite::HasPlainHitBox(type) ? plain : (plain | 1);
+    if (t->hitBoxClass_ != plain) return OverlapRect(t->GetHitBox(), hitAskerBox_);
+    return !hitAskerBoxEmpty_ && static_cast<const TImageSprite*>(t)->PlainBoxOverlaps(hitAskerBox_);
+}
+
+// Children are fetched by index: sprites created by a hit are appended and wait for the
+// next walk, and the size check keeps the walk safe should one be freed. Done only stops
+// the descent into children of sprites tested after it was set; later siblings are still
+// tested.
+//
+// The walk visits every sprite for every asker, so the common case is spelled out here: a
+// child of the root engine whose class keeps TImageSprite's box and whose position is in
+// the ordinary range. Its box is worked out in line (the same sums as GetHitBox) and the
+// vertical part only when the horizontal part overlaps. Nothing outside this function runs
+// on that path, so the walk's state is read once and again only after a call out.
+void TSpriteEngine::HitWalkChildren(TSprite* parent) {
+    constexpr double kLimit = 1.0e9;  // TruncPos's range
+    const std::vector<TSprite*>& list = parent->children_;
+    const size_t n = list.size();
+    size_t i = 0;
+    while (i < n && i < list.size()) {
+        const size_t end = std::min(n, list.size());
+        TSprite* const* items = list.data();
+        const TSprite* const asker = hitAsker_;
+        // An empty asker box overlaps nothing: a box no x can fall into says the same.
+        const platform::Rect box = hitAskerBoxEmpty_ ? platform::Rect{0, 0, INT_MIN, 0} : hitAskerBox_;
+        const TSprite* const shallowParent = parent_ ? nullptr : this;
+        const double baseX = X, baseY = Y;
+        for (; i < end; ++i) {
+            TSprite* t = items[i];
+            if (!t->CollisionEnabled) continue;
+            bool calledOut = false;
+            if (t != asker) {
+                const std::type_info* type = &typeid(*t);
+                bool overlap;
+                if (t->hitBoxClass_ == reinterpret_cast<uintptr_t>(type) && t->parent_ == shallowParent) {
+                    const auto* s = static_cast<const TImageSprite*>(t);
+                    const double ax = s->X + baseX;
+                    if (std::fabs(ax) <= kLimit) [[likely]] {
+                        int x = static_cast<int>(ax);
+                        const bool wrap = s->WrapAround && s->engine_;
+                        if (wrap) x = WrapPos(x, s->engine_->surfaceBox_.Right, s->Width);
+                        const int right = x + s->Width;
+                        overlap = false;
+                        if (x < box.Right && right > box.Left && x < right) {
+                            int y = TruncPos(s->Y + baseY);
+                            if (wrap) y = WrapPos(y, s->engine_->surfaceBox_.Bottom, s->Height);
+                            const int bottom = y + s->Height;
+                            overlap = y < box.Bottom && bottom > box.Top && y < bottom;
+                        }
+                    } else {
+                        overlap = HitOverlaps(t, type);
+                    }
+                } else {
+                    overlap = HitOverlaps(t, type);
+                    calledOut = true;
+                }
+                if (overlap) [[unlikely]] {
+                    HitFound(t);
+                    calledOut = true;
+                }
+            }
+            if (!t->children_.empty() && !hitStop_) {
+                ++i;
+                HitWalkChildren(t);
+                calledOut = true;
+                break;
+            }
+            if (calledOut) {
+                ++i;
+                break;
+            }
+        }
+    }
+}
+
+// The boxes overlap: both fine tests, then the asker is told.
+void TSpriteEngine::HitFound(TSprite* t) {
+    if (!(hitAsker_->FineTest(t) && t->FineTest(hitAsker_))) return;
+    ++hitTally_;
+    TSprite* asker = hitAsker_;
+    asker->HitBy(t, hitStop_);
+    if (!asker->CollisionEnabled || asker->markedDead_) hitStop_ = true;
 }
 
 void TSprite::Kill() {
@@ -212,21 +331,39 @@ platform::Rect TImageSprite::GetHitBox() {
     int x = TruncPos(AbsX()), y = TruncPos(AbsY());
     if (WrapAround && Engine()) {
         const platform::Rect sb = Engine()->SurfaceBox();
-        int mx = sb.Right + Width;
-        if (mx > 0) {
-            x %= mx;
-            if (x < 0) x += mx;
-            if (x > sb.Right) x -= mx;
-        }
-        int my = sb.Bottom + Height;
-        if (my > 0) {
-            y %= my;
-            if (y < 0) y += my;
-            if (y > sb.Bottom) y -= my;
-        }
+        x = WrapPos(x, sb.Right, Width);
+        y = WrapPos(y, sb.Bottom, Height);
     }
     return {x, y, x + Width, y + Height};
 }
+
+namespace {
+
+// Classes whose hit boxes the walk works out in line; filled by static initialisers, so
+// it is plain zero-initialised storage.
+constexpr int kMaxPlainClasses = 32;
+const std::type_info* g_plainClasses[kMaxPlainClasses];
+int g_plainClassCount;
+
+}  // namespace
+
+bool TImageSprite::AddPlainHitBoxClass(const std::type_info& type) {
+    if (HasPlainHitBox(&type)) return true;
+    if (g_plainClassCount == kMaxPlainClasses) return false;
+    g_plainClasses[g_plainClassCount++] = &type;
+    return true;
+}
+
+// Compared by address: a class whose type information exists twice is merely asked.
+bool TImageSprite::HasPlainHitBox(const std::type_info* type) {
+    for (int i = 0; i < g_plainClassCount; ++i)
+        if (g_plainClasses[i] == type) return true;
+    return false;
+}
+
+namespace {
+[[maybe_unused]] const bool kImageSpriteKeepsItsBox = TImageSprite::KeepsImageHitBox<TImageSprite>();
+}  // namespace
 
 bool TImageSprite::FineTest(TSprite* other) {
     if (!ExactHits) return true;

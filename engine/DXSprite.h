@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 #include "engine/DXDraws.h"
@@ -41,6 +43,12 @@ public:
     bool CollisionEnabled = true;
     bool MoveEnabled = true;
     bool Visible = true;
+
+private:
+    // Declared here to share the collision walk's cache lines with the fields above and below.
+    bool markedDead_ = false;
+
+public:
     double X = 0.0;
     double Y = 0.0;
     int Width = 0;
@@ -82,10 +90,12 @@ private:
     void AddDrawList(TSprite* sprite);
     void RemoveChild(TSprite* sprite);
 
-    TSpriteEngine* engine_ = nullptr;
     TSprite* parent_ = nullptr;
     std::vector<TSprite*> children_;
-    bool markedDead_ = false;
+    // The class the collision walk last met this sprite as (a sprite under construction
+    // changes class), with the low bit set when that class's hit box must be asked for.
+    uintptr_t hitBoxClass_ = 0;
+    TSpriteEngine* engine_ = nullptr;
     std::vector<TSprite*> drawList_;
     int z_ = 0;
 };
@@ -96,14 +106,15 @@ class TImageSprite : public TSprite {
 public:
     using TSprite::TSprite;
 
-    int CycleLength = 0;
+    // First, next to the base's fields: the collision walk reads it for every sprite.
+    bool WrapAround = false;
+    bool ExactHits = false;
     bool CycleLoops = false;
+    int CycleLength = 0;
     double CyclePos = 0.0;
     double CycleSpeed = 0.0;
     int CycleStart = 0;
     TPictureCollectionItem* Image = nullptr;
-    bool ExactHits = false;
-    bool WrapAround = false;
 
     int ShownPattern() const;
     // The hit box shifted so that the image is centred on the sprite.
@@ -120,6 +131,26 @@ public:
     // of different depths; false when a lock fails or the placed rectangles do not overlap.
     static bool PixelHit(TDirectDrawSurface* sa, const platform::Rect& boxA, int ax, int ay,
                          TDirectDrawSurface* sb, const platform::Rect& boxB, int bx, int by);
+
+    // Lets the collision walk work out the hit boxes of sprites whose class is exactly T in
+    // line, without the virtual call. A class that overrides GetHitBox (itself or through a
+    // base between it and TImageSprite) is not taken and keeps being asked. Returns whether
+    // T was taken; meant for a namespace-scope initialiser in T's own source file.
+    template <class T>
+    static bool KeepsImageHitBox() {
+        static_assert(std::is_base_of_v<TImageSprite, T>);
+        if constexpr (std::is_same_v<decltype(&T::GetHitBox), platform::Rect (TImageSprite::*)()>)
+            return AddPlainHitBoxClass(typeid(T));
+        else
+            return false;
+    }
+
+private:
+    friend class TSpriteEngine;
+    static bool AddPlainHitBoxClass(const std::type_info& type);
+    static bool HasPlainHitBox(const std::type_info* type);
+    // The hit box as GetHitBox works it out, tested against r (which must not be empty).
+    bool PlainBoxOverlaps(const platform::Rect& r) const;
 };
 
 // The root of the tree and the engine-wide state.
@@ -145,12 +176,15 @@ public:
 
 private:
     friend class TSprite;
-    void HitWalk(TSprite* t);
+    void HitWalkChildren(TSprite* parent);
+    bool HitOverlaps(TSprite* t, const std::type_info* type);
+    void HitFound(TSprite* t);
 
     int totalSprites_ = 0;
     int hitTally_ = 0;
     bool hitStop_ = false;
     platform::Rect hitAskerBox_;
+    bool hitAskerBoxEmpty_ = true;
     TSprite* hitAsker_ = nullptr;
     std::vector<TSprite*> killList_;
     int drawnSprites_ = 0;

@@ -12,6 +12,11 @@
 #include "input/DXInput.h"
 
 namespace {
+// The collision walk works out the hit boxes of this class itself.
+[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TPlayerSprite>();
+}  // namespace
+
+namespace {
 
 const TNumberedNames kShipNames("player", 1, 3);
 const TNumberedNames kShieldNames("playerg", 1, 3);
