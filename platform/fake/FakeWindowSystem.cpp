@@ -8,17 +8,64 @@ namespace platform::fake {
 
 namespace {
 
+// The window shows 0x00RRGGBB words. Each depth is converted a row at a time with the
+// colours Bitmap::GetRGB gives; 32-bit rows are taken as they are.
 Bitmap To32(const Bitmap& src) {
     Bitmap out(src.Width(), src.Height(), 32);
-    for (int y = 0; y < src.Height(); ++y) {
-        if (src.Bits() == 32) {
-            std::memcpy(out.Row(y), src.Row(y), static_cast<size_t>(src.Width()) * 4);
-            continue;
+    const int w = src.Width();
+    switch (src.Bits()) {
+        case 32:
+            for (int y = 0; y < src.Height(); ++y) std::memcpy(out.Row(y), src.Row(y), static_cast<size_t>(w) * 4);
+            break;
+        case 24:
+            for (int y = 0; y < src.Height(); ++y) {
+                const uint8_t* s = src.Row(y);
+                uint8_t* d = out.Row(y);
+                int x = 0;
+                // Four pixels are three little-endian words.
+                for (; x + 4 <= w; x += 4, s += 12, d += 16) {
+                    uint32_t a, b, c;
+                    std::memcpy(&a, s, 4);
+                    std::memcpy(&b, s + 4, 4);
+                    std::memcpy(&c, s + 8, 4);
+                    const uint32_t p[4] = {a & 0xFFFFFFu, (a >> 24) | ((b & 0xFFFFu) << 8),
+                                           (b >> 16) | ((c & 0xFFu) << 16), c >> 8};
+                    std::memcpy(d, p, 16);
+                }
+                for (; x < w; ++x, s += 3, d += 4) {
+                    const uint32_t v = s[0] | (uint32_t(s[1]) << 8) | (uint32_t(s[2]) << 16);
+                    std::memcpy(d, &v, 4);
+                }
+            }
+            break;
+        case 16:
+            // GetRGB's widening: each field's top bits repeated below it.
+            for (int y = 0; y < src.Height(); ++y) {
+                const uint8_t* s = src.Row(y);
+                uint8_t* d = out.Row(y);
+                for (int x = 0; x < w; ++x) {
+                    uint16_t v;
+                    std::memcpy(&v, s + 2 * x, 2);
+                    const uint32_t r = v >> 11, g = (v >> 5) & 0x3Fu, b = v & 0x1Fu;
+                    const uint32_t c = (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
+                    std::memcpy(d + 4 * x, &c, 4);
+                }
+            }
+            break;
+        case 8: {
+            uint32_t map[256];
+            for (int i = 0; i < 256; ++i) {
+                const RGB c = src.Palette()[static_cast<size_t>(i)];
+                map[i] = (uint32_t(c.R) << 16) | (uint32_t(c.G) << 8) | c.B;
+            }
+            for (int y = 0; y < src.Height(); ++y) {
+                const uint8_t* s = src.Row(y);
+                uint8_t* d = out.Row(y);
+                for (int x = 0; x < w; ++x) std::memcpy(d + 4 * x, &map[s[x]], 4);
+            }
+            break;
         }
-        for (int x = 0; x < src.Width(); ++x) {
-            RGB c = src.GetRGB(src.GetPixel(x, y));
-            out.SetPixel(x, y, (uint32_t(c.R) << 16) | (uint32_t(c.G) << 8) | c.B);
-        }
+        default: break;
     }
     return out;
 }
