@@ -2,7 +2,9 @@
 #include "entities/MonoSprite.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "entities/SpriteNames.h"
 #include "entities/VSprite.h"
@@ -53,6 +55,78 @@ constexpr std::array<TAmmoRow, 8> kLevelAmmo = {{{10, 0, 0},
                                                   {250, 50, 10},
                                                   {500, 100, 25}}};
 
+// The enemies' sine path without the library's slow argument reduction wherever that
+// cannot change the result. SineNear works sin(a) out to within 2^-62 (reduction by a
+// three-part pi/2, then Taylor series on |r| <= pi/4); the library's sinl is within an ulp
+// of the true sine, so it lies within kSineSlack of SineNear's value. The arithmetic that
+// takes the sine to a row rounds monotonically, so when both ends of that bracket give the
+// same double, sinl's value would have given it too; otherwise sinl itself is asked.
+constexpr long double kSineSlack = 0x1p-59L;
+constexpr long double kTwoOverPi = 0xa2f9836e4e441529p-64L;
+// pi/2 = kPiHalf1 + kPiHalf2 + kPiHalf3 + O(2^-160); the first two carry 48 bits, so their
+// products with k below 2^16 are exact.
+constexpr long double kPiHalf1 = 0xc90fdaa22168p-47L;
+constexpr long double kPiHalf2 = 0xc234c4c6628bp-95L;
+constexpr long double kPiHalf3 = 0x80dc1cd129024e08p-159L;
+
+bool SineNear(long double a, long double& s) {
+    if (!(std::fabs(a) <= 65536.0L)) return false;
+    // The nearest whole number to a * 2/pi: adding and taking away 1.5 * 2^63 rounds it.
+    constexpr long double kRound = 0x1.8p63L;
+    const long double k = (a * kTwoOverPi + kRound) - kRound;
+    // a - k * kPiHalf1 is exact (the operands are within a factor of two of each other).
+    const long double r = ((a - k * kPiHalf1) - k * kPiHalf2) - k * kPiHalf3;
+    const long double z = r * r;
+    const int quadrant = static_cast<int>(static_cast<double>(k)) & 3;
+    long double v;
+    if (quadrant & 1) {
+        static const long double c[] = {
+            1.0L / 24,
+            -1.0L / 720,
+            1.0L / 40320,
+            -1.0L / 3628800,
+            1.0L / 479001600,
+            -1.0L / 87178291200,
+            1.0L / 20922789888000,
+            -1.0L / 6402373705728000,
+            1.0L / 2432902008176640000,
+            -1.0L / 1124000727777607680000.0L,
+        };
+        long double p = 0;
+        for (int i = 9; i >= 0; --i) p = c[i] + z * p;
+        v = (1.0L - 0.5L * z) + z * z * p;
+    } else {
+        static const long double c[] = {
+            -1.0L / 6,
+            1.0L / 120,
+            -1.0L / 5040,
+            1.0L / 362880,
+            -1.0L / 39916800,
+            1.0L / 6227020800,
+            -1.0L / 1307674368000,
+            1.0L / 355687428096000,
+            -1.0L / 121645100408832000,
+            1.0L / 51090942171709440000.0L,
+        };
+        long double p = 0;
+        for (int i = 9; i >= 0; --i) p = c[i] + z * p;
+        v = r + r * z * p;
+    }
+    s = (quadrant & 2) ? -v : v;
+    return true;
+}
+
+// (300 - sin(a) * 200) - 65 worked out as long double and stored as a double.
+double EnemyRow(long double a) {
+    auto row = [](long double s) { return static_cast<double>((300 - s * 200) - 65); };
+    long double s;
+    if (SineNear(a, s)) {
+        const double top = row(s + kSineSlack), bottom = row(s - kSineSlack);
+        if (std::bit_cast<uint64_t>(top) == std::bit_cast<uint64_t>(bottom)) return top;
+    }
+    return row(std::sin(a));
+}
+
 }  // namespace
 
 TMonoSprite* TMonoSprite::CreateForWave(TSprite* parent) {
@@ -90,7 +164,7 @@ void TMonoSprite::Advance(int elapsed) {
         ++FireCounter;
         if (!StopsAtColumn(Kind) || X > 520 + 50 * (Kind - 4))
             X = X - static_cast<long double>(elapsed) * 0.2L * SpeedFactor / 1.65L;
-        Y = (300 - std::sin(static_cast<long double>(Clock) / 100 + Phase) * 200) - 65;
+        Y = EnemyRow(static_cast<long double>(Clock) / 100 + Phase);
         const double muzzleX = X + 20;
         const double muzzleY = Y + 10;
         if (100 < X && X < 800) TargetY = Y;
