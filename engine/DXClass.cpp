@@ -34,25 +34,92 @@ std::string LowerName(std::string_view s) {
     return out;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() == b.size()) {
-        bool plain = true;
-        for (size_t i = 0; i < a.size(); ++i) {
-            unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-            if (x >= 0x80 || y >= 0x80) { plain = false; break; }
-            if (x != y && (x | 0x20) != (y | 0x20)) return false;
-            if (x != y && !((x | 0x20) >= 'a' && (x | 0x20) <= 'z')) return false;
+namespace {
+
+// The bytes of LowerName(s) one at a time, without building the string. Lower-casing
+// keeps the length: a letter pair becomes another pair, everything else stays one byte.
+class TLowerBytes {
+public:
+    explicit TLowerBytes(std::string_view s) : s_(s) {}
+    unsigned char Next() {
+        if (pending_ >= 0) {
+            const unsigned char p = static_cast<unsigned char>(pending_);
+            pending_ = -1;
+            return p;
         }
-        if (plain) return true;
+        const unsigned char c = static_cast<unsigned char>(s_[i_]);
+        if (c >= 'A' && c <= 'Z') {
+            ++i_;
+            return static_cast<unsigned char>(c + 32);
+        }
+        if (c == 0xD0 && i_ + 1 < s_.size()) {
+            const unsigned char d = static_cast<unsigned char>(s_[i_ + 1]);
+            i_ += 2;
+            if (d >= 0x90 && d <= 0x9F) {
+                pending_ = d + 0x20;
+                return 0xD0;
+            }
+            if (d >= 0xA0 && d <= 0xAF) {
+                pending_ = d - 0x20;
+                return 0xD1;
+            }
+            if (d == 0x81) {
+                pending_ = 0x91;
+                return 0xD1;
+            }
+            pending_ = d;
+            return c;
+        }
+        ++i_;
+        return c;
     }
-    return LowerName(a) == LowerName(b);
+
+private:
+    std::string_view s_;
+    size_t i_ = 0;
+    int pending_ = -1;
+};
+
+}  // namespace
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;  // lower-casing keeps lengths
+    if (a == b) return true;
+    bool plain = true;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 0x80 || y >= 0x80) { plain = false; break; }
+        if (x != y && (x | 0x20) != (y | 0x20)) return false;
+        if (x != y && !((x | 0x20) >= 'a' && (x | 0x20) <= 'z')) return false;
+    }
+    if (plain) return true;
+    TLowerBytes la(a), lb(b);
+    for (size_t i = 0; i < a.size(); ++i)
+        if (la.Next() != lb.Next()) return false;
+    return true;
 }
 
 int THashCollection::HashOf(std::string_view name) {
-    std::string s = LowerName(name);
-    const size_t n = s.size();
+    const size_t n = name.size();
     unsigned int h = static_cast<unsigned int>(n) * 16;
-    if (n >= 2) h += static_cast<unsigned char>(s[n - 2]) + static_cast<unsigned char>(s[0]);
+    if (n >= 2) {
+        // Without a 0xD0 lead byte before the last one, both bytes are lowered alone.
+        bool pairs = false;
+        for (size_t i = 0; i + 1 < n; ++i) pairs |= static_cast<unsigned char>(name[i]) == 0xD0;
+        if (!pairs) {
+            auto lower = [](char c) {
+                const unsigned char u = static_cast<unsigned char>(c);
+                return u >= 'A' && u <= 'Z' ? u + 32u : u;
+            };
+            h += lower(name[n - 2]) + lower(name[0]);
+            return static_cast<int>(h % 256);
+        }
+        TLowerBytes lower(name);
+        const unsigned char first = lower.Next();
+        unsigned char beforeLast = first;
+        for (size_t i = 1; i <= n - 2; ++i) beforeLast = lower.Next();
+        h += beforeLast + first;
+    }
     return static_cast<int>(h % 256);
 }
 
