@@ -78,9 +78,16 @@ bool SineNear(long double a, long double& s) {
     const long double r = ((a - k * kPiHalf1) - k * kPiHalf2) - k * kPiHalf3;
     const long double z = r * r;
     const int quadrant = static_cast<int>(static_cast<double>(k)) & 3;
+    // Series to r^19 and r^20: the next terms stay below 2^-72 for |r| <= pi/4. The
+    // polynomials in z are evaluated in pairs (Estrin) for a shorter chain of operations.
+    const long double z2 = z * z, z4 = z2 * z2, z8 = z4 * z4;
+    auto poly = [&](const long double (&c)[9]) {
+        return ((c[0] + c[1] * z) + z2 * (c[2] + c[3] * z)) + z4 * ((c[4] + c[5] * z) + z2 * (c[6] + c[7] * z)) +
+               z8 * c[8];
+    };
     long double v;
     if (quadrant & 1) {
-        static const long double c[] = {
+        static constexpr long double kCos[9] = {
             1.0L / 24,
             -1.0L / 720,
             1.0L / 40320,
@@ -90,13 +97,10 @@ bool SineNear(long double a, long double& s) {
             1.0L / 20922789888000,
             -1.0L / 6402373705728000,
             1.0L / 2432902008176640000,
-            -1.0L / 1124000727777607680000.0L,
         };
-        long double p = 0;
-        for (int i = 9; i >= 0; --i) p = c[i] + z * p;
-        v = (1.0L - 0.5L * z) + z * z * p;
+        v = (1.0L - 0.5L * z) + z2 * poly(kCos);
     } else {
-        static const long double c[] = {
+        static constexpr long double kSin[9] = {
             -1.0L / 6,
             1.0L / 120,
             -1.0L / 5040,
@@ -106,11 +110,8 @@ bool SineNear(long double a, long double& s) {
             -1.0L / 1307674368000,
             1.0L / 355687428096000,
             -1.0L / 121645100408832000,
-            1.0L / 51090942171709440000.0L,
         };
-        long double p = 0;
-        for (int i = 9; i >= 0; --i) p = c[i] + z * p;
-        v = r + r * z * p;
+        v = r + r * z * poly(kSin);
     }
     s = (quadrant & 2) ? -v : v;
     return true;
