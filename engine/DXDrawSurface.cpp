@@ -115,6 +115,88 @@ private:
     std::unordered_map<uint32_t, uint32_t> cache_;
 };
 
+template <int Bytes>
+inline uint32_t LoadPixel(const uint8_t* p) {
+    if constexpr (Bytes == 1) return p[0];
+    if constexpr (Bytes == 2) return static_cast<uint32_t>(p[0] | (p[1] << 8));
+    if constexpr (Bytes == 3) return static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
+    if constexpr (Bytes == 4) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+}
+
+template <int Bytes>
+inline void StorePixel(uint8_t* p, uint32_t v) {
+    if constexpr (Bytes == 1) p[0] = static_cast<uint8_t>(v);
+    if constexpr (Bytes == 2) {
+        p[0] = static_cast<uint8_t>(v);
+        p[1] = static_cast<uint8_t>(v >> 8);
+    }
+    if constexpr (Bytes == 3) {
+        p[0] = static_cast<uint8_t>(v);
+        p[1] = static_cast<uint8_t>(v >> 8);
+        p[2] = static_cast<uint8_t>(v >> 16);
+    }
+    if constexpr (Bytes == 4) std::memcpy(p, &v, 4);
+}
+
+template <int SrcBytes, int DstBytes, class F>
+void ConvertRect(platform::Bitmap& dst, int x, int y, const platform::Bitmap& src, const platform::Rect& r, F f) {
+    const int w = r.Width();
+    for (int j = 0; j < r.Height(); ++j) {
+        const uint8_t* s = src.Row(r.Top + j) + r.Left * SrcBytes;
+        uint8_t* d = dst.Row(y + j) + x * DstBytes;
+        for (int i = 0; i < w; ++i, s += SrcBytes, d += DstBytes) StorePixel<DstBytes>(d, f(LoadPixel<SrcBytes>(s)));
+    }
+}
+
+template <int SrcBytes, class F>
+void ConvertRectTo(platform::Bitmap& dst, int x, int y, const platform::Bitmap& src, const platform::Rect& r, F f) {
+    switch (dst.BytesPerPixel()) {
+        case 1: ConvertRect<SrcBytes, 1>(dst, x, y, src, r, f); break;
+        case 2: ConvertRect<SrcBytes, 2>(dst, x, y, src, r, f); break;
+        case 3: ConvertRect<SrcBytes, 3>(dst, x, y, src, r, f); break;
+        default: ConvertRect<SrcBytes, 4>(dst, x, y, src, r, f); break;
+    }
+}
+
+// Whole rows of MapRGB(GetRGB(v)) for the layouts where that is plain arithmetic (or the
+// palette table); false for matching against an 8-bit palette, which is left to the
+// per-pixel converter.
+bool ConvertRows(platform::Bitmap& dst, int x, int y, const platform::Bitmap& src, const platform::Rect& r) {
+    const int sb = src.Bits(), db = dst.Bits();
+    if (sb == 8) {
+        uint32_t lut[256];
+        for (int i = 0; i < 256; ++i) lut[i] = dst.MapRGB(src.Palette()[static_cast<size_t>(i)]);
+        ConvertRectTo<1>(dst, x, y, src, r, [&](uint32_t v) { return lut[v & 0xFF]; });
+        return true;
+    }
+    if (db == 8) return false;
+    // The colour GetRGB sees, as 0xRRGGBB.
+    auto widen565 = [](uint32_t v) {
+        const uint32_t r5 = (v >> 11) & 0x1F, g6 = (v >> 5) & 0x3F, b5 = v & 0x1F;
+        return (((r5 << 3) | (r5 >> 2)) << 16) | (((g6 << 2) | (g6 >> 4)) << 8) | ((b5 << 3) | (b5 >> 2));
+    };
+    auto pack565 = [](uint32_t c) {
+        return (((c >> 16 & 0xFF) >> 3) << 11) | (((c >> 8 & 0xFF) >> 2) << 5) | ((c & 0xFF) >> 3);
+    };
+    auto rgb = [](uint32_t v) { return v & 0xFFFFFFu; };
+    if (db == 16) {
+        if (sb == 24) ConvertRect<3, 2>(dst, x, y, src, r, [&](uint32_t v) { return pack565(rgb(v)); });
+        else if (sb == 32) ConvertRect<4, 2>(dst, x, y, src, r, [&](uint32_t v) { return pack565(rgb(v)); });
+        else return false;
+        return true;
+    }
+    // 24 or 32 bits: the colour itself.
+    if (sb == 16) ConvertRectTo<2>(dst, x, y, src, r, widen565);
+    else if (sb == 24) ConvertRectTo<3>(dst, x, y, src, r, rgb);
+    else if (sb == 32) ConvertRectTo<4>(dst, x, y, src, r, rgb);
+    else return false;
+    return true;
+}
+
 void KeyedCopy(uint8_t* d, const uint8_t* s, int w, int bpp, uint32_t key) {
     switch (bpp) {
         case 1: KeyedRow8(d, s, w, static_cast<uint8_t>(key)); break;
@@ -252,6 +334,7 @@ void TDirectDrawSurface::LoadFromBitmap(const platform::Bitmap& src, const platf
             std::memcpy(bitmap_.Row(y + j) + x * bpp, src.Row(r.Top + j) + r.Left * bpp, static_cast<size_t>(w) * bpp);
         return;
     }
+    if (ConvertRows(bitmap_, x, y, src, r)) return;
     PixelConverter conv(src, bitmap_);
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) bitmap_.SetPixel(x + i, y + j, conv(src.GetPixel(r.Left + i, r.Top + j)));
