@@ -2,10 +2,12 @@
 #include "engine/DXDraws.h"
 
 #include <algorithm>
+#include <array>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -89,30 +91,107 @@ void KeyedRow24(uint8_t* d, const uint8_t* s, int n, uint32_t key) {
     }
 }
 
-// Raw pixel of one layout → raw pixel of another, remembering recent answers (8-bit
-// targets search their palette).
+// The palette index MapRGB gives an 8-bit layout: the first entry at the least squared
+// distance. Four entries at a time where SSE2 is there.
+class NearestEntry {
+public:
+    explicit NearestEntry(const std::array<platform::RGB, 256>& palette) : palette_(palette) {
+#if defined(__SSE2__)
+        for (int i = 0; i < 256; ++i) {
+            rg_[2 * i] = palette[static_cast<size_t>(i)].R;
+            rg_[2 * i + 1] = palette[static_cast<size_t>(i)].G;
+            b_[2 * i] = palette[static_cast<size_t>(i)].B;
+            b_[2 * i + 1] = 0;
+        }
+#endif
+    }
+
+    uint32_t operator()(platform::RGB c) const {
+#if defined(__SSE2__)
+        // (R, G) and (B, 0) pairs: one multiply-add per pair gives dr^2 + dg^2 and db^2.
+        const __m128i qrg = _mm_set1_epi32(static_cast<int>(c.R | (c.G << 16)));
+        const __m128i qb = _mm_set1_epi32(static_cast<int>(c.B));
+        alignas(16) int32_t dist[256];
+        __m128i best = _mm_set1_epi32(0x7FFFFFFF);
+        for (int i = 0; i < 256; i += 4) {
+            const __m128i drg = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(rg_ + 2 * i)), qrg);
+            const __m128i db = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(b_ + 2 * i)), qb);
+            const __m128i d = _mm_add_epi32(_mm_madd_epi16(drg, drg), _mm_madd_epi16(db, db));
+            _mm_store_si128(reinterpret_cast<__m128i*>(dist + i), d);
+            const __m128i less = _mm_cmplt_epi32(d, best);
+            best = _mm_or_si128(_mm_and_si128(less, d), _mm_andnot_si128(less, best));
+        }
+        alignas(16) int32_t lanes[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes), best);
+        const int32_t least = std::min(std::min(lanes[0], lanes[1]), std::min(lanes[2], lanes[3]));
+        for (int i = 0; i < 256; ++i)
+            if (dist[i] == least) return static_cast<uint32_t>(i);
+        return 0;
+#else
+        int best = 0, bestDist = 0x7FFFFFFF;
+        for (int i = 0; i < 256; ++i) {
+            const platform::RGB& e = palette_[static_cast<size_t>(i)];
+            const int dr = e.R - c.R, dg = e.G - c.G, db = e.B - c.B;
+            const int d = dr * dr + dg * dg + db * db;
+            if (d < bestDist) {
+                bestDist = d;
+                best = i;
+            }
+        }
+        return static_cast<uint32_t>(best);
+#endif
+    }
+
+private:
+    const std::array<platform::RGB, 256>& palette_;
+#if defined(__SSE2__)
+    alignas(16) int16_t rg_[512];
+    alignas(16) int16_t b_[512];
+#endif
+};
+
+// Raw pixel of one layout → raw pixel of another, remembering earlier answers for 8-bit
+// targets (they search their palette). `pixels` sizes that memory.
 class PixelConverter {
 public:
-    PixelConverter(const platform::Bitmap& src, const platform::Bitmap& dst) : src_(src), dst_(dst) {
+    PixelConverter(const platform::Bitmap& src, const platform::Bitmap& dst, long long pixels = 256)
+        : src_(src), dst_(dst) {
         if (src.Bits() == 8) {
             for (int i = 0; i < 256; ++i) lut_[i] = dst.MapRGB(src.Palette()[i]);
+        } else if (dst.Bits() == 8) {
+            nearest_ = std::make_unique<NearestEntry>(dst.Palette());
+            size_t n = 64;
+            while (n < static_cast<size_t>(std::min<long long>(pixels, 1 << 20)) * 2) n *= 2;
+            memo_.assign(n, 0);
+            while ((size_t{1} << (64 - shift_)) < n) --shift_;
         }
     }
     uint32_t operator()(uint32_t v) {
         if (src_.Bits() == 8) return lut_[v & 0xFF];
         if (dst_.Bits() != 8) return dst_.MapRGB(src_.GetRGB(v));
-        auto it = cache_.find(v);
-        if (it != cache_.end()) return it->second;
-        uint32_t r = dst_.MapRGB(src_.GetRGB(v));
-        cache_.emplace(v, r);
-        return r;
+        // Open addressing; an entry holds 1 << 40 | value << 8 | index, 0 when free.
+        const size_t mask = memo_.size() - 1;
+        for (size_t h = (uint64_t{v} * 0x9E3779B97F4A7C15ull) >> shift_;; h = (h + 1) & mask) {
+            const uint64_t e = memo_[h];
+            if (e == 0) {
+                if (used_ * 2 >= memo_.size()) return (*nearest_)(src_.GetRGB(v));  // full: just ask
+                const uint32_t r = (*nearest_)(src_.GetRGB(v));
+                memo_[h] = (uint64_t{1} << 40) | (uint64_t{v} << 8) | r;
+                ++used_;
+                return r;
+            }
+            if (static_cast<uint32_t>(e >> 8) == v) return static_cast<uint32_t>(e & 0xFF);
+        }
     }
 
 private:
     const platform::Bitmap& src_;
     const platform::Bitmap& dst_;
     uint32_t lut_[256] = {};
-    std::unordered_map<uint32_t, uint32_t> cache_;
+    std::unique_ptr<NearestEntry> nearest_;
+    std::vector<uint64_t> memo_;
+    int shift_ = 64;  // 64 - log2(memo_.size())
+    size_t used_ = 0;
 };
 
 template <int Bytes>
@@ -254,7 +333,7 @@ void TDirectDrawSurface::Draw(int x, int y, const platform::Rect& srcRect, TDire
         platform::Rect r{std::min(srcRect.Left, srcRect.Right), std::min(srcRect.Top, srcRect.Bottom),
                          std::max(srcRect.Left, srcRect.Right), std::max(srcRect.Top, srcRect.Bottom)};
         const int w = r.Width(), h = r.Height();
-        PixelConverter conv(source->bitmap_, bitmap_);
+        PixelConverter conv(source->bitmap_, bitmap_, static_cast<long long>(w) * h);
         const bool same = source->bitmap_.Bits() == bitmap_.Bits();
         for (int j = 0; j < h; ++j) {
             const int sy = mirrorY ? r.Bottom - 1 - j : r.Top + j, dy = y + j;
@@ -304,7 +383,7 @@ void TDirectDrawSurface::Draw(int x, int y, const platform::Rect& srcRect, TDire
         return;
     }
 
-    PixelConverter conv(sb, bitmap_);
+    PixelConverter conv(sb, bitmap_, static_cast<long long>(w) * h);
     for (int j = 0; j < h; ++j) {
         for (int i = 0; i < w; ++i) {
             uint32_t v = sb.GetPixel(src.Left + i, src.Top + j);
@@ -335,7 +414,7 @@ void TDirectDrawSurface::LoadFromBitmap(const platform::Bitmap& src, const platf
         return;
     }
     if (ConvertRows(bitmap_, x, y, src, r)) return;
-    PixelConverter conv(src, bitmap_);
+    PixelConverter conv(src, bitmap_, static_cast<long long>(w) * h);
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) bitmap_.SetPixel(x + i, y + j, conv(src.GetPixel(r.Left + i, r.Top + j)));
 }
