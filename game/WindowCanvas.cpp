@@ -19,12 +19,24 @@ void RowTo32(uint8_t* d, const platform::Bitmap& src, const uint8_t* s, int n) {
                 std::memcpy(d, &v, 4);
             }
             break;
-        case 24:
-            for (int i = 0; i < n; ++i, s += 3, d += 4) {
+        case 24: {
+            int i = 0;
+            // Four pixels are three little-endian words.
+            for (; i + 4 <= n; i += 4, s += 12, d += 16) {
+                uint32_t a, b, c;
+                std::memcpy(&a, s, 4);
+                std::memcpy(&b, s + 4, 4);
+                std::memcpy(&c, s + 8, 4);
+                const uint32_t p[4] = {a & 0xFFFFFFu, (a >> 24) | ((b & 0xFFFFu) << 8), (b >> 16) | ((c & 0xFFu) << 16),
+                                       c >> 8};
+                std::memcpy(d, p, 16);
+            }
+            for (; i < n; ++i, s += 3, d += 4) {
                 const uint32_t v = s[0] | (uint32_t(s[1]) << 8) | (uint32_t(s[2]) << 16);
                 std::memcpy(d, &v, 4);
             }
             break;
+        }
         case 16:
             for (int i = 0; i < n; ++i, s += 2, d += 4) {
                 const uint32_t v = s[0] | (uint32_t(s[1]) << 8);
