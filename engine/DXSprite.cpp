@@ -179,73 +179,58 @@ bool TSpriteEngine::HitOverlaps(TSprite* t, const std::type_info* type) {
 // the descent into children of sprites tested after it was set; later siblings are still
 // tested.
 //
-// The walk visits every sprite for every asker, so the common case is spelled out here: a
-// child of the root engine whose class keeps TImageSprite's box and whose position is in
-// the ordinary range. Its box is worked out in line (the same sums as GetHitBox) and the
-// vertical part only when the horizontal part overlaps. Nothing outside this function runs
-// on that path, so the walk's state is read once and again only after a call out.
+// The walk visits every sprite for every asker, so among the root engine's children the
+// common case is passed over in HitSkip: nothing outside this file runs there, so the
+// list and the walk's state are read again only after a sprite has had the full visit.
 void TSpriteEngine::HitWalkChildren(TSprite* parent) {
-    constexpr double kLimit = 1.0e9;  // TruncPos's range
     const std::vector<TSprite*>& list = parent->children_;
     const size_t n = list.size();
+    const bool root = parent == this && !parent_;
     size_t i = 0;
     while (i < n && i < list.size()) {
         const size_t end = std::min(n, list.size());
-        TSprite* const* items = list.data();
-        const TSprite* const asker = hitAsker_;
-        // An empty asker box overlaps nothing: a box no x can fall into says the same.
-        const platform::Rect box = hitAskerBoxEmpty_ ? platform::Rect{0, 0, INT_MIN, 0} : hitAskerBox_;
-        // Children of the root engine: AbsX is X plus the engine's own X.
-        const bool shallow = parent == this && !parent_;
-        const double baseX = X, baseY = Y;
-        for (; i < end; ++i) {
-            TSprite* t = items[i];
-            if (!t->CollisionEnabled) continue;
-            bool calledOut = false;
-            if (t != asker) {
-                const std::type_info* type = &typeid(*t);
-                bool overlap;
-                if (t->hitBoxClass_ == reinterpret_cast<uintptr_t>(type) && shallow) {
-                    const auto* s = static_cast<const TImageSprite*>(t);
-                    const double ax = s->X + baseX;
-                    if (std::fabs(ax) <= kLimit) [[likely]] {
-                        int x = static_cast<int>(ax);
-                        const bool wrap = s->WrapAround && s->engine_;
-                        if (wrap) x = WrapPos(x, s->engine_->surfaceBox_.Right, s->Width);
-                        const int right = x + s->Width;
-                        overlap = false;
-                        // One branch for the three tests: where the shots fly, the stars'
-                        // outcomes follow no pattern a predictor could learn.
-                        if ((x < box.Right) & (right > box.Left) & (x < right)) {
-                            int y = TruncPos(s->Y + baseY);
-                            if (wrap) y = WrapPos(y, s->engine_->surfaceBox_.Bottom, s->Height);
-                            const int bottom = y + s->Height;
-                            overlap = y < box.Bottom && bottom > box.Top && y < bottom;
-                        }
-                    } else {
-                        overlap = HitOverlaps(t, type);
-                    }
-                } else {
-                    overlap = HitOverlaps(t, type);
-                    calledOut = true;
-                }
-                if (overlap) [[unlikely]] {
-                    HitFound(t);
-                    calledOut = true;
-                }
-            }
-            if (!t->children_.empty() && !hitStop_) {
-                ++i;
-                HitWalkChildren(t);
-                calledOut = true;
-                break;
-            }
-            if (calledOut) {
-                ++i;
-                break;
-            }
-        }
+        if (root) i = HitSkip(list.data(), i, end);
+        if (i == end) break;
+        HitVisit(list[i]);
+        ++i;
     }
+}
+
+// The first of items[i..end) that needs the full visit. Passed over: sprites with their
+// collision off, and childless sprites of classes that keep TImageSprite's box whose box
+// (worked out as GetHitBox does, for a child of the root engine: AbsX is X plus the
+// engine's X) cannot overlap the asker's horizontally.
+size_t TSpriteEngine::HitSkip(TSprite* const* items, size_t i, size_t end) const {
+    constexpr double kLimit = 1.0e9;  // TruncPos's range
+    const TSprite* const asker = hitAsker_;
+    // An empty asker box overlaps nothing: a box no x can fall into says the same.
+    const int left = hitAskerBoxEmpty_ ? 0 : hitAskerBox_.Left;
+    const int right = hitAskerBoxEmpty_ ? INT_MIN : hitAskerBox_.Right;
+    const double baseX = X;
+    for (; i < end; ++i) {
+        const TSprite* t = items[i];
+        if (!t->CollisionEnabled) continue;
+        if (t == asker || !t->children_.empty()) break;
+        if (t->hitBoxClass_ != reinterpret_cast<uintptr_t>(&typeid(*t))) break;
+        const auto* s = static_cast<const TImageSprite*>(t);
+        const double ax = s->X + baseX;
+        if (!(std::fabs(ax) <= kLimit)) break;
+        int x = static_cast<int>(ax);
+        if (s->WrapAround && s->engine_) x = WrapPos(x, s->engine_->surfaceBox_.Right, s->Width);
+        const int r = x + s->Width;
+        // One branch for the three tests: for the stars under the shots the outcome
+        // follows no pattern a predictor could learn.
+        if ((x < right) & (r > left) & (x < r)) break;
+    }
+    return i;
+}
+
+// The full visit of one sprite: its test against the asker, then its children.
+void TSpriteEngine::HitVisit(TSprite* t) {
+    if (!t->CollisionEnabled) return;
+    if (t != hitAsker_ && HitOverlaps(t, &typeid(*t))) HitFound(t);
+    if (hitStop_ || t->children_.empty()) return;
+    HitWalkChildren(t);
 }
 
 // The boxes overlap: both fine tests, then the asker is told.

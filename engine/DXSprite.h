@@ -177,6 +177,8 @@ public:
 private:
     friend class TSprite;
     void HitWalkChildren(TSprite* parent);
+    size_t HitSkip(TSprite* const* items, size_t i, size_t end) const;
+    void HitVisit(TSprite* t);
     bool HitOverlaps(TSprite* t, const std::type_info* type);
     void HitFound(TSprite* t);
 
