@@ -84,7 +84,6 @@ private:
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;  // lower-casing keeps lengths
-    if (a == b) return true;
     bool plain = true;
     for (size_t i = 0; i < a.size(); ++i) {
         unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
@@ -155,14 +154,39 @@ THashCollectionItem* THashCollection::GetItem(int index) const {
 }
 
 int THashCollection::IndexOf(std::string_view name) const {
-    for (THashCollectionItem* it = buckets_[HashOf(name)]; it; it = it->nextInBucket_)
-        if (SameName(it->name_, name)) return it->index_;
+    uint32_t h = 2166136261u;
+    for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    if (recent_.empty()) recent_.resize(kRecent);
+    TRecent& r = recent_[h % kRecent];
+    if (r.Version == version_ && r.Name == name) return r.Index;
+    r.Index = Lookup(name);
+    r.Name.assign(name);
+    r.Version = version_;
+    return r.Index;
+}
+
+int THashCollection::Lookup(std::string_view name) const {
+    // Numbered names share buckets and differ in their last byte, so that is looked at
+    // first: two ASCII last bytes that differ after ASCII lower-casing are different after
+    // LowerName too, whether or not a lead byte pairs with them.
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    const unsigned char last = name.empty() ? 0 : static_cast<unsigned char>(name.back());
+    for (THashCollectionItem* it = buckets_[HashOf(name)]; it; it = it->nextInBucket_) {
+        const std::string& n = it->name_;
+        if (n.size() != name.size()) continue;
+        if (!n.empty()) {
+            const unsigned char x = static_cast<unsigned char>(n.back());
+            if (x < 0x80 && last < 0x80 && lower(x) != lower(last)) continue;
+        }
+        if (SameName(n, name)) return it->index_;
+    }
     return -1;
 }
 
 void THashCollection::Delete(int index) { delete GetItem(index); }
 
 void THashCollection::Clear() {
+    ++version_;
     clearing_ = true;
     auto items = std::move(items_);
     items_.clear();
@@ -172,12 +196,14 @@ void THashCollection::Clear() {
 }
 
 void THashCollection::Link(THashCollectionItem* item) {
+    ++version_;
     int h = HashOf(item->name_);
     item->nextInBucket_ = buckets_[h];
     buckets_[h] = item;
 }
 
 void THashCollection::Unlink(THashCollectionItem* item) {
+    ++version_;
     int h = HashOf(item->name_);
     for (THashCollectionItem** p = &buckets_[h]; *p; p = &(*p)->nextInBucket_) {
         if (*p == item) {
@@ -189,5 +215,6 @@ void THashCollection::Unlink(THashCollectionItem* item) {
 }
 
 void THashCollection::Renumber() {
+    ++version_;
     for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i);
 }

@@ -2,6 +2,7 @@
 // its 256-bucket case-insensitive lookup, and the game window's base class.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -59,9 +60,22 @@ private:
     void Link(THashCollectionItem* item);
     void Unlink(THashCollectionItem* item);
     void Renumber();
+    int Lookup(std::string_view name) const;
     std::vector<THashCollectionItem*> items_;
     THashCollectionItem* buckets_[256] = {};
     bool clearing_ = false;
+
+    // Recent answers of IndexOf by exact spelling (sprites look their pictures up every
+    // frame). Every change of names, order or membership moves version_ on, which voids
+    // them all. Not for lookups from several threads at once.
+    struct TRecent {
+        std::string Name;
+        int Index = -1;
+        uint64_t Version = 0;
+    };
+    static constexpr size_t kRecent = 256;
+    mutable std::vector<TRecent> recent_;
+    uint64_t version_ = 1;
 };
 
 // Lower-casing and comparison used for names: ASCII plus the Cyrillic letters of UTF-8.
