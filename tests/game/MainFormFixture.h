@@ -31,6 +31,7 @@ protected:
 
     void SetUp() override {
         ResetGlobals();
+        RandSeed = 0;  // the scene's stars draw before any re-seed: start every test alike
         Application().ResetTerminated();
         const char* data = std::getenv("SB_DATA_DIR");
         ASSERT_NE(data, nullptr) << "SB_DATA_DIR names the generated data folder";
