@@ -441,7 +441,7 @@ void TDirectDrawSurfaceCanvas::Release() {
     surface_->Unlock();
 }
 
-platform::FontSpec TDirectDrawSurfaceCanvas::Spec() const {
+platform::FontSpec TDirectDrawSurfaceCanvas::CurrentFont() const {
     platform::FontSpec f;
     f.Name = font_.Name;
     f.Size = font_.Size;
@@ -453,7 +453,7 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, std::string_view utf8) {
     if (!Acquire()) return;
     auto* text = platform::Current().Text;
     if (!text) return;
-    const platform::FontSpec f = Spec();
+    const platform::FontSpec f = CurrentFont();
     if (brush_.Style == bsSolid) {
         platform::Size sz = text->TextExtent(utf8, f);
         surface_->FillRect({x, y, x + sz.Width, y + sz.Height}, surface_->NearestPixel(brush_.Color));
@@ -463,10 +463,10 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, std::string_view utf8) {
 
 int TDirectDrawSurfaceCanvas::TextWidth(std::string_view utf8) {
     auto* text = platform::Current().Text;
-    return text ? text->TextExtent(utf8, Spec()).Width : 0;
+    return text ? text->TextExtent(utf8, CurrentFont()).Width : 0;
 }
 
 int TDirectDrawSurfaceCanvas::TextHeight(std::string_view utf8) {
     auto* text = platform::Current().Text;
-    return text ? text->TextExtent(utf8, Spec()).Height : 0;
+    return text ? text->TextExtent(utf8, CurrentFont()).Height : 0;
 }

@@ -113,7 +113,7 @@ public:
 
 private:
     bool Acquire();
-    platform::FontSpec Spec() const;
+    platform::FontSpec CurrentFont() const;
     TDirectDrawSurface* surface_;
     TFont font_;
     TBrush brush_;

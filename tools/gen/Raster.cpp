@@ -155,17 +155,17 @@ std::string FindFontFile(const std::string& family, const std::string& style) {
     return file;
 }
 
-TTF_Font* GetFont(const FontSpec& spec) {
+TTF_Font* GetFont(const FontSpec& face) {
     FontCache& c = Cache();
     if (!c.Ready) {
         if (TTF_Init() != 0) throw std::runtime_error(std::string("TTF_Init: ") + TTF_GetError());
         c.Ready = true;
     }
-    std::string key = spec.Family + "|" + spec.Style + "|" + std::to_string(spec.Px);
+    std::string key = face.Family + "|" + face.Style + "|" + std::to_string(face.Px);
     auto it = c.Fonts.find(key);
     if (it != c.Fonts.end()) return it->second;
-    std::string file = FindFontFile(spec.Family, spec.Style);
-    TTF_Font* font = TTF_OpenFont(file.c_str(), spec.Px);
+    std::string file = FindFontFile(face.Family, face.Style);
+    TTF_Font* font = TTF_OpenFont(file.c_str(), face.Px);
     if (!font) throw std::runtime_error("cannot open font " + file + ": " + TTF_GetError());
     TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
     c.Fonts[key] = font;
@@ -175,10 +175,10 @@ TTF_Font* GetFont(const FontSpec& spec) {
 
 void ShutdownFonts() { Cache().Close(); }
 
-Mask TextMask(const FontSpec& spec, const std::string& utf8) {
+Mask TextMask(const FontSpec& face, const std::string& utf8) {
     Mask m;
     if (utf8.empty()) return m;
-    TTF_Font* font = GetFont(spec);
+    TTF_Font* font = GetFont(face);
     SDL_Surface* s = TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
     if (!s) throw std::runtime_error(std::string("text: ") + TTF_GetError());
     std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> hold(s, SDL_FreeSurface);
@@ -194,9 +194,9 @@ Mask TextMask(const FontSpec& spec, const std::string& utf8) {
     return m;
 }
 
-int TextWidth(const FontSpec& spec, const std::string& utf8) {
+int TextWidth(const FontSpec& face, const std::string& utf8) {
     int w = 0, h = 0;
-    TTF_SizeUTF8(GetFont(spec), utf8.c_str(), &w, &h);
+    TTF_SizeUTF8(GetFont(face), utf8.c_str(), &w, &h);
     return w;
 }
 
