@@ -1,16 +1,19 @@
 // Starbreaker: create the application, its three windows, and run the message loop.
 #include <cstdio>
 #include <exception>
+#include <iostream>
 #include <memory>
 
 #include "engine/Forms.h"
 #include "game/Main.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
+#include "platform/Settings.h"
 #include "platform/sdl/SdlPlatform.h"
 
 int main() {
     try {
+        platform::CurrentSettings() = platform::TSettings::Load(platform::SettingsFileName, std::cerr);
         platform::sdl::SdlPlatform machine;
         Application().SetTitle("Starbreaker");
 
