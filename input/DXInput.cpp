@@ -1,6 +1,8 @@
 // The input component and its devices.
 #include "input/DXInput.h"
 
+#include "platform/KeyNames.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -177,6 +179,19 @@ TKeyboard::TKeyAssignList TKeyboard::GameAssigns() {
     a[InputButton2] = {88, 16, 0};
     a[InputButton3] = {9, 0, 0};
     a[InputButton9] = {113, 0, 0};
+    return a;
+}
+
+TKeyboard::TKeyAssignList TKeyboard::GameAssigns(const platform::TSettings& settings) {
+    TKeyAssignList a = GameAssigns();
+    for (const auto& b : platform::BoundStates) {
+        std::vector<int> codes;
+        // The settings hold checked lists only; a list that does not parse keeps the table's keys.
+        if (!platform::ParseKeyList(settings.Get(b.Key), codes).empty()) continue;
+        TKeyAssign keys{};
+        for (size_t i = 0; i < codes.size() && i < keys.size(); ++i) keys[i] = codes[i];
+        a[b.State] = keys;
+    }
     return a;
 }
 
@@ -672,7 +687,7 @@ void TDXInput::ApplyGameSettings() {
         k->SetBindInputStates(true);
         k->SetEnabled(true);
         k->SetForceFeedback(false);
-        k->Assigns() = TKeyboard::GameAssigns();
+        k->Assigns() = TKeyboard::GameAssigns(platform::CurrentSettings());
         k->Effects()->Clear();
 
         TMouse* m = Mouse();

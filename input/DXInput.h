@@ -21,6 +21,7 @@
 #include "engine/Forms.h"
 #include "input/ForceFeedbackEffect.h"
 #include "platform/Input.h"
+#include "platform/Settings.h"
 
 class EDXInputError : public std::runtime_error {
 public:
@@ -166,6 +167,9 @@ public:
     const TKeyAssignList& Assigns() const { return assigns_; }
     static TKeyAssignList DefaultAssigns();  // what the constructor fills in
     static TKeyAssignList GameAssigns();     // this program's bindings
+    // This program's bindings with the keys of the settings file in place of those of the
+    // actions it names; the defaults of the file give GameAssigns() exactly.
+    static TKeyAssignList GameAssigns(const platform::TSettings& settings);
 
     // The stored table: 432 bytes, little-endian, state 0 first.
     std::vector<uint8_t> SaveAssigns() const;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/Files.h"
+#include "platform/KeyNames.h"
 
 namespace platform {
 
@@ -31,21 +32,16 @@ bool ParseLong(std::string_view text, long& value) {
     return !text.empty() && ec == std::errc() && end == text.data() + text.size();
 }
 
-// A key list: up to three key names separated by commas. The names themselves are checked
-// by the input layer when the bindings are applied.
+// A key list: up to three known key names, none of them the game's own keys.
 std::string KeyListCheck(std::string_view value) {
-    int names = 0;
-    std::string_view rest = value;
-    while (true) {
-        const size_t comma = rest.find(',');
-        std::string_view name = Trim(rest.substr(0, comma));
-        if (name.empty()) return "an empty key name";
-        ++names;
-        if (comma == std::string_view::npos) break;
-        rest.remove_prefix(comma + 1);
-    }
-    if (names > 3) return "at most three keys";
-    return {};
+    std::vector<int> codes;
+    return ParseKeyList(value, codes);
+}
+
+bool IsKeyList(std::string_view key) {
+    for (const auto& b : BoundStates)
+        if (key == b.Key) return true;
+    return false;
 }
 
 std::vector<SettingInfo> MakeSchema() {
@@ -66,13 +62,23 @@ std::vector<SettingInfo> MakeSchema() {
          "frame_rate frames a second) or unlimited (as fast as the machine allows).",
          OneOf({"display", "fixed", "unlimited"})},
         {"frame_rate", "60", "Frames a second when pacing = fixed (10 to 1000).", IntegerIn(10, 1000)},
-        {"music_volume", "100", "Music volume, 0 (silent) to 100 (full).", IntegerIn(0, 100)},
-        {"effects_volume", "100", "Sound-effect volume, 0 (silent) to 100 (full).", IntegerIn(0, 100)},
+        {"music_volume", "100",
+         "Music volume, 0 (silent) to 100 (full). Option 2 of opt.qrx still switches the music off.",
+         IntegerIn(0, 100)},
+        {"effects_volume", "100",
+         "Sound-effect volume, 0 (silent) to 100 (full). Option 3 of opt.qrx still switches the\n"
+         "effects off.",
+         IntegerIn(0, 100)},
         {"rumble", "on", "Force feedback and pad rumble: on or off (option 3 of opt.qrx also silences it).",
          onOff},
         {"pause_on_focus_loss", "off",
          "Open the pause menu when the game window loses the focus: on or off.", onOff},
-        {"keys_up", "W, Up, Keypad 8", "Keys that steer up (up to three, by name, comma-separated).",
+        {"keys_up", "W, Up, Keypad 8",
+         "Keys that steer up: up to three key names, comma-separated (letters, digits 0 and 4-9,\n"
+         "F1-F10, F12, Up, Down, Left, Right, Home, End, Page Up, Page Down, Insert, Delete,\n"
+         "Space, Enter, Tab, Backspace, Shift, Ctrl, Alt, Keypad 0-9, Keypad * + - . /).\n"
+         "Escape, 1, 2, 3, C and F11 are the game's own keys. One key serves one action only;\n"
+         "a key given twice is ignored where it comes second. Empty: no key.",
          KeyListCheck},
         {"keys_down", "S, Down, Keypad 2", "Keys that steer down.", KeyListCheck},
         {"keys_left", "A, Left, Keypad 4", "Keys that steer left.", KeyListCheck},
@@ -152,7 +158,30 @@ TSettings TSettings::Parse(std::string_view text, std::string_view source, std::
         }
         s.values_[key] = std::string(value);
     }
+    s.DropKeyConflicts(source, warn);
     return s;
+}
+
+void TSettings::DropKeyConflicts(std::string_view source, std::ostream& warn) {
+    // Earlier actions keep their keys; a later one loses the keys already taken.
+    std::vector<std::pair<int, const char*>> taken;
+    for (const auto& b : BoundStates) {
+        std::vector<int> codes, kept;
+        ParseKeyList(Get(b.Key), codes);
+        for (int code : codes) {
+            const char* owner = nullptr;
+            for (const auto& [c, k] : taken)
+                if (c == code) owner = k;
+            if (owner) {
+                warn << "warning: " << source << ": " << b.Key << ": \"" << KeyNameFromCode(code)
+                     << "\" is already bound by " << owner << "; ignored here\n";
+                continue;
+            }
+            kept.push_back(code);
+            taken.emplace_back(code, b.Key);
+        }
+        if (kept.size() != codes.size()) values_[b.Key] = KeyListText(kept);
+    }
 }
 
 TSettings TSettings::Load(std::string_view programName, std::ostream& warn) {
@@ -198,6 +227,22 @@ std::string TSettings::Set(std::string_view key, std::string_view value) {
     if (!info) return "unknown setting \"" + std::string(key) + "\"";
     value = Trim(value);
     if (std::string why = info->Check(value); !why.empty()) return why;
+    if (IsKeyList(info->Key)) {
+        // A key serves one action: refuse one that another action already has.
+        std::vector<int> codes, others;
+        ParseKeyList(value, codes);
+        for (const auto& b : BoundStates) {
+            if (info->Key == b.Key) continue;
+            ParseKeyList(Get(b.Key), others);
+            for (int code : codes)
+                for (int other : others)
+                    if (code == other)
+                        return "\"" + KeyNameFromCode(code) + "\" is already bound by " + b.Key;
+        }
+        // Written back in the table's own spelling.
+        values_[info->Key] = KeyListText(codes);
+        return {};
+    }
     values_[info->Key] = std::string(value);
     return {};
 }

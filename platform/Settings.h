@@ -58,7 +58,7 @@ public:
     bool GetBool(std::string_view key) const;  // "on", "yes", "true", "1"
 
     // Sets a known key after checking the value; returns the check's complaint (empty when
-    // it was taken).
+    // it was taken). A key list is also refused when one of its keys serves another action.
     std::string Set(std::string_view key, std::string_view value);
 
     // The file's text: a header, then every known key with its help as comments, then the
@@ -69,6 +69,10 @@ public:
     void Save(std::string_view programName) const;
 
 private:
+    // A key bound to two actions stays with the first (in the file's order) and is dropped,
+    // with a warning, from the later one.
+    void DropKeyConflicts(std::string_view source, std::ostream& warn);
+
     std::map<std::string, std::string, std::less<>> values_;
     std::vector<std::string> foreign_;
 };

@@ -2,6 +2,11 @@
 // press/release rule.
 #include "InputFixture.h"
 
+#include <sstream>
+
+#include "platform/KeyNames.h"
+#include "platform/Settings.h"
+
 namespace {
 
 using Fx = InputFixture;
@@ -203,6 +208,51 @@ TEST_F(Fx, DevicesInListOrderWithTheirCooperativeLevels) {
     EXPECT_EQ(input->Keyboard()->CoopLevelFlags(), DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
     input->Joystick()->SetForceFeedback(false);
     EXPECT_EQ(input->Joystick()->CoopLevelFlags(), DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KeyNames, EveryNamedKeyCanBePressedOnTheScanCodePath) {
+    // A name the settings accept must be a key the keyboard can report; the keypad * key is
+    // the one described exception (its scan code reads as 42, so it fires on the other path only).
+    for (const std::string& name : platform::AllKeyNames()) {
+        const int code = *platform::KeyCodeFromName(name);
+        bool reachable = false;
+        for (int scan = 1; scan < 256; ++scan) reachable |= TKeyboard::ScanCodeToVirtualKey(scan) == code;
+        EXPECT_TRUE(reachable || name == "Keypad *") << name;
+        EXPECT_EQ(platform::KeyNameFromCode(code), name);
+    }
+}
+
+TEST(KeyNames, SettingsDefaultsGiveTheProgramsBindingsAndOverridesReplaceWholeStates) {
+    EXPECT_EQ(TKeyboard::GameAssigns(platform::TSettings()), TKeyboard::GameAssigns());
+
+    std::ostringstream warn;
+    const auto s = platform::TSettings::Parse("keys_fire = Q\nkeys_up = i, page up\nkeys_next =\n", "t", warn);
+    ASSERT_EQ(warn.str(), "");
+    auto expected = TKeyboard::GameAssigns();
+    expected[InputButton1] = {81, 0, 0};
+    expected[InputUp] = {73, 33, 0};
+    expected[InputButton3] = {0, 0, 0};
+    EXPECT_EQ(TKeyboard::GameAssigns(s), expected);  // F2 of InputButton9 stays
+}
+
+TEST_F(Fx, AReboundKeySetsItsStateOnBothPaths) {
+    std::ostringstream warn;
+    platform::CurrentSettings() = platform::TSettings::Parse("keys_fire = Q, Keypad 5\n", "t", warn);
+    for (const bool direct : {true, false}) {
+        MakeInput();
+        input->SetUseDirectInput(direct);
+        Press(81, 16);  // Q
+        EXPECT_TRUE(Frame().Contains(InputButton1)) << direct;
+        Release(81, 16);
+        Press(90, 44);  // Z, the default, no longer fires
+        EXPECT_FALSE(Frame().Contains(InputButton1)) << direct;
+        Release(90, 44);
+    }
+    platform::CurrentSettings() = platform::TSettings();
 }
 
 }  // namespace

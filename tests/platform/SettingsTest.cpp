@@ -96,4 +96,54 @@ TEST(SettingsTest, AMissingFileIsCreatedWithCommentedDefaults) {
     fs::remove_all(tmpl);
 }
 
+TEST(SettingsTest, KeyListsTakeKnownNamesOnlyAndNeverTheGamesOwnKeys) {
+    struct Case {
+        const char* value;
+        const char* stored;     // what the file keeps when good
+        const char* complaint;  // a part of the warning when bad
+    };
+    const Case cases[] = {
+        {"j, PAGEUP, keypad0", "j, PAGEUP, keypad0", nullptr},
+        {"Page Up", "Page Up", nullptr},
+        {"", "", nullptr},  // no key at all
+        {"Foo", nullptr, "\"Foo\" is not a key name"},
+        {"Escape", nullptr, "Escape opens the pause menu"},
+        {"C", nullptr, "cheat"},
+        {"2", nullptr, "choose the special weapon"},
+        {"F11", nullptr, "full screen"},
+        {"Q, q", nullptr, "listed twice"},
+        {"Q, E, R, T", nullptr, "at most three"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream warn;
+        const TSettings s = TSettings::Parse(std::string("keys_next = ") + c.value, "t", warn);
+        if (c.stored) {
+            EXPECT_EQ(warn.str(), "") << c.value;
+            EXPECT_EQ(s.Get("keys_next"), c.stored);
+        } else {
+            EXPECT_NE(warn.str().find(c.complaint), std::string::npos) << c.value << ": " << warn.str();
+            EXPECT_EQ(s.Get("keys_next"), "Tab");
+        }
+    }
+}
+
+TEST(SettingsTest, AKeyOfTwoActionsStaysWithTheFirstFromTheFileAndIsRefusedBySet) {
+    std::ostringstream warn;
+    TSettings s = TSettings::Parse("keys_fire = W, Q\nkeys_special = Up\n", "f.ini", warn);
+    EXPECT_NE(warn.str().find("f.ini: keys_fire: \"W\" is already bound by keys_up; ignored here"),
+              std::string::npos)
+        << warn.str();
+    EXPECT_NE(warn.str().find("keys_special: \"Up\" is already bound by keys_up"), std::string::npos);
+    EXPECT_EQ(s.Get("keys_up"), "W, Up, Keypad 8");
+    EXPECT_EQ(s.Get("keys_fire"), "Q");
+    EXPECT_EQ(s.Get("keys_special"), "");
+
+    // Set refuses the same, and keeps the old value; a good list is stored in the table's spelling.
+    EXPECT_NE(s.Set("keys_down", "up"), "");
+    EXPECT_EQ(s.Get("keys_down"), "S, Down, Keypad 2");
+    EXPECT_EQ(s.Set("keys_special", "x, shift, keypad 0"), "");
+    EXPECT_EQ(s.Get("keys_special"), "X, Shift, Keypad 0");
+    EXPECT_EQ(s.Set("keys_fire", "Q"), "");  // its own keys are no conflict
+}
+
 }  // namespace
