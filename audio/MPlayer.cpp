@@ -22,6 +22,7 @@ public:
     bool Playing() override { return false; }
     uint32_t Length() override { return 0; }
     uint32_t Position() override { return 0; }
+    void SetVolume(int) override {}
 
 private:
     bool open_ = false;
@@ -136,6 +137,11 @@ void TMediaPlayer::Close() {
     deviceId_ = 0;
     length_ = 0;
     error_ = 0;
+}
+
+void TMediaPlayer::SetVolume(int percent) {
+    volume_ = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    Music().SetVolume(volume_);
 }
 
 uint32_t TMediaPlayer::Length() {

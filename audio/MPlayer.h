@@ -55,6 +55,11 @@ public:
     void Rewind();
     void Close();
 
+    // The music's loudness, 0 (silent) to 100 (full), heard at once; the device keeps it
+    // whether or not a piece is open.
+    void SetVolume(int percent);
+    int Volume() const { return volume_; }
+
     bool Opened() const { return deviceId_ != 0; }
     uint32_t DeviceID() const { return deviceId_; }
     uint32_t Length();
@@ -74,5 +79,6 @@ private:
     uint32_t deviceId_ = 0;
     uint32_t length_ = 0;
     int error_ = 0;
+    int volume_ = 100;
     TMPNotifyValues notifyValue_ = nvSuccessful;
 };

@@ -9,7 +9,9 @@
 #include "game/ScoreFile.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
+#include "platform/Audio.h"
 #include "platform/Files.h"
+#include "platform/Settings.h"
 #include "tools/Assets.h"
 
 TMainForm* MainForm = nullptr;
@@ -104,6 +106,7 @@ TMainForm::TMainForm() : TDXForm(MainFormCaption, 800, 600) {
     FormCreate();
 
     // The design data has been read: devices open and the frame timer starts.
+    ApplyVolumes();
     DXSound->Loaded();
     DXInput->ApplyGameSettings();
     DXTimer->Loaded();
@@ -413,8 +416,30 @@ void TMainForm::Timer1Timer() {
     if (Energy > 100) Energy = Energy - 0.25;
 }
 
-void TMainForm::DXTimerActivate() { SetCaption(Application().Title()); }
-void TMainForm::DXTimerDeactivate() { SetCaption(Application().Title() + " [Pause]"); }
+void TMainForm::DXTimerActivate() {
+    SetCaption(Application().Title());
+    if (musicLowered_) {
+        musicLowered_ = false;
+        Mp1->SetVolume(platform::CurrentSettings().GetInt("music_volume"));
+    }
+}
+
+void TMainForm::DXTimerDeactivate() {
+    SetCaption(Application().Title() + " [Pause]");
+    // Play goes on in the background unless the player asked otherwise.
+    if (!platform::CurrentSettings().GetBool("pause_on_focus_loss")) return;
+    musicLowered_ = true;
+    Mp1->SetVolume(platform::CurrentSettings().GetInt("music_volume") * FocusLostMusicPercent / 100);
+    // The same step as Escape in play (it does nothing in any other state).
+    FormKeyDown(VK_ESCAPE, 0);
+}
+
+void TMainForm::ApplyVolumes() {
+    const platform::TSettings& settings = platform::CurrentSettings();
+    if (platform::IAudioSystem* audio = platform::Current().Audio)
+        audio->SetEffectsVolume(settings.GetInt("effects_volume"));
+    Mp1->SetVolume(settings.GetInt("music_volume"));
+}
 
 void TMainForm::Mp1Notify() {
     if (MusicOn) Mp1->Play();

@@ -91,13 +91,20 @@ private:
     void VerifyScoreTable();
     void BuildImageCatalogue();
     void BuildWaveList();
+    // The settings' music and effect volumes, to the devices.
+    void ApplyVolumes();
     bool inFrame_ = false;
+    bool musicLowered_ = false;
     bool closeRequested_ = false;
     bool failed_ = false;
     int framesDrawn_ = 0;
 };
 
 extern TMainForm* MainForm;
+
+// How loud the music stays, in percent of its setting, while the window is in the background
+// with pause_on_focus_loss on.
+inline constexpr int FocusLostMusicPercent = 30;
 
 // The window's caption from its design data.
 inline constexpr const char* MainFormCaption = "Starbreaker По - русски !";

@@ -123,6 +123,9 @@ public:
     virtual ~IAudioSystem() = default;
     // Opens the default device; a failure code when there is none or it refuses.
     virtual int32_t OpenDevice(std::unique_ptr<IAudioDevice>& out) = 0;
+    // The player's effect volume, 0 (silent) to 100 (full), over every buffer's own volume;
+    // heard at once, also by buffers already playing, and kept for devices opened later.
+    virtual void SetEffectsVolume(int percent) = 0;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -147,6 +150,17 @@ public:
     virtual uint32_t Length() = 0;
     // Equals Length() once the piece has played to its end.
     virtual uint32_t Position() = 0;
+    // The music's volume, 0 (silent) to 100 (full); heard at once and kept across Open.
+    virtual void SetVolume(int percent) = 0;
 };
+
+// How loud a volume percentage sounds: the amplitude factor (percent / 100) squared, so
+// 50 sounds about half as loud as 100 and the low end of the range stays usable.
+inline double VolumeAmplitude(int percent) {
+    if (percent <= 0) return 0.0;
+    if (percent >= 100) return 1.0;
+    const double f = percent / 100.0;
+    return f * f;
+}
 
 }  // namespace platform

@@ -73,6 +73,10 @@ public:
     FakeAudioSystem();
     ~FakeAudioSystem() override;
     int32_t OpenDevice(std::unique_ptr<IAudioDevice>& out) override;
+    void SetEffectsVolume(int percent) override { EffectsVolume = percent; }
+
+    // The last effect volume set (100 until one is).
+    int EffectsVolume = 100;
 
     // Injected answers (sound::Ok = behave normally).
     int32_t& OpenResult();       // opening the device
@@ -119,6 +123,10 @@ public:
     bool Playing() override { return playing_; }
     uint32_t Length() override { return open_ ? PieceLength : 0; }
     uint32_t Position() override { return position_; }
+    void SetVolume(int percent) override { Volume = percent; }
+
+    // The last music volume set (100 until one is).
+    int Volume = 100;
 
     // Injected behaviour.
     std::string OpenError;     // non-empty: Open fails with this text

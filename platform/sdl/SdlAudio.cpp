@@ -5,6 +5,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -59,6 +60,53 @@ void Arm(std::function<void()> cb) {
 }
 
 // ---------------------------------------------------------------------------------------
+// The player's volumes, kept while no mixer is open so the next one starts with them.
+
+std::atomic<int> g_effectsPercent{100};
+std::atomic<int> g_musicPercent{100};
+
+int MixerVolume(double amplitude) {
+    return static_cast<int>(std::lround(MIX_MAX_VOLUME * std::clamp(amplitude, 0.0, 1.0)));
+}
+
+// ---------------------------------------------------------------------------------------
+// The limiter on the final mix. The mixer adds the voices in floating point, so a sum of
+// many loud voices goes past full scale without being cut; here the gain comes down at once
+// to what keeps the loudest sample of a frame under the ceiling, and recovers over a fifth
+// of a second. The output therefore never reaches full scale, whatever the number of voices,
+// and a single voice at full volume passes untouched.
+
+class Limiter {
+public:
+    static constexpr float Ceiling = 0.977f;  // -0.2 dB below full scale
+
+    Limiter(int frequency, int channels)
+        : channels_(std::max(1, channels)),
+          release_(static_cast<float>(std::exp(-1.0 / (0.2 * std::max(1, frequency))))) {}
+
+    static void SDLCALL PostMix(void* self, Uint8* stream, int len) {
+        static_cast<Limiter*>(self)->Run(reinterpret_cast<float*>(stream),
+                                         static_cast<size_t>(len) / sizeof(float));
+    }
+
+    void Run(float* samples, size_t count) {
+        for (size_t i = 0; i + channels_ <= count; i += channels_) {
+            float peak = 0.0f;
+            for (int c = 0; c < channels_; ++c) peak = std::max(peak, std::fabs(samples[i + c]));
+            const float needed = peak > Ceiling ? Ceiling / peak : 1.0f;
+            // Down at once, back up slowly.
+            gain_ = needed < gain_ ? needed : needed - (needed - gain_) * release_;
+            for (int c = 0; c < channels_; ++c) samples[i + c] *= gain_;
+        }
+    }
+
+private:
+    int channels_;
+    float release_;
+    float gain_ = 1.0f;
+};
+
+// ---------------------------------------------------------------------------------------
 // The opened mixer, shared by the sound device, its buffers and the music.
 
 class Mixer {
@@ -66,7 +114,7 @@ public:
     // Null (with the reason) when no audio device can be opened.
     static std::shared_ptr<Mixer> Acquire(std::string& error) {
         static std::mutex lock;
-        static std::weak_ptr<Mixer> current;
+        std::weak_ptr<Mixer>& current = Registry();
         std::lock_guard<std::mutex> g(lock);
         if (auto m = current.lock()) return m;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -74,7 +122,11 @@ public:
             return nullptr;
         }
         Mix_Init(MIX_INIT_MP3);
-        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        // Mixing in floating point leaves the sum of the voices uncut for the limiter; SDL
+        // converts its output to whatever the device takes.
+        const int changes = SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE;
+        if (Mix_OpenAudioDevice(44100, AUDIO_F32SYS, 2, 1024, nullptr, changes) != 0 &&
+            Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
             error = Mix_GetError();
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return nullptr;
@@ -82,6 +134,12 @@ public:
         auto m = std::shared_ptr<Mixer>(new Mixer);
         Mix_QuerySpec(&m->Frequency, &m->Format, &m->Channels);
         m->channels_.assign(static_cast<size_t>(std::max(0, Mix_AllocateChannels(-1))), false);
+        m->gains_.assign(m->channels_.size(), 1.0);
+        if (m->Format == AUDIO_F32SYS) {
+            m->limiter_ = std::make_unique<Limiter>(m->Frequency, m->Channels);
+            Mix_SetPostMix(Limiter::PostMix, m->limiter_.get());
+        }
+        Mix_VolumeMusic(MixerVolume(VolumeAmplitude(g_musicPercent)));
         Mix_HookMusicFinished(MusicFinished);
         current = m;
         return m;
@@ -92,6 +150,7 @@ public:
         Mix_HookMusicFinished(nullptr);
         Mix_HaltMusic();
         Mix_HaltChannel(-1);
+        Mix_SetPostMix(nullptr, nullptr);
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
@@ -110,6 +169,7 @@ public:
         if (got <= static_cast<int>(channels_.size())) return -1;
         size_t first = channels_.size();
         channels_.resize(static_cast<size_t>(got), false);
+        gains_.resize(channels_.size(), 1.0);
         channels_[first] = true;
         return static_cast<int>(first);
     }
@@ -117,9 +177,24 @@ public:
     void GiveBackChannel(int ch) {
         if (ch < 0 || static_cast<size_t>(ch) >= channels_.size()) return;
         Mix_HaltChannel(ch);
-        Mix_Volume(ch, MIX_MAX_VOLUME);
         channels_[static_cast<size_t>(ch)] = false;
+        SetChannelGain(ch, 1.0);
     }
+
+    // A buffer's own volume on its channel, under the player's effect volume.
+    void SetChannelGain(int ch, double gain) {
+        if (ch < 0 || static_cast<size_t>(ch) >= gains_.size()) return;
+        gains_[static_cast<size_t>(ch)] = gain;
+        Mix_Volume(ch, MixerVolume(gain * VolumeAmplitude(g_effectsPercent)));
+    }
+
+    // The effect volume changed: every channel, playing or not, hears it at once.
+    void ApplyEffectsVolume() {
+        for (size_t ch = 0; ch < gains_.size(); ++ch) SetChannelGain(static_cast<int>(ch), gains_[ch]);
+    }
+
+    // The open mixer, if any (for volume changes that must be heard at once).
+    static std::shared_ptr<Mixer> Current() { return Registry().lock(); }
 
     int FrameBytes() const { return (SDL_AUDIO_BITSIZE(Format) / 8) * Channels; }
 
@@ -129,7 +204,13 @@ public:
 
 private:
     Mixer() = default;
+    static std::weak_ptr<Mixer>& Registry() {
+        static std::weak_ptr<Mixer> current;
+        return current;
+    }
     std::vector<bool> channels_;
+    std::vector<double> gains_;
+    std::unique_ptr<Limiter> limiter_;
 };
 
 struct ChunkDeleter {
@@ -232,7 +313,7 @@ public:
         looping_ = looping;
         // Volume before the start, panning right after (the mixer drops a channel's effects
         // whenever it starts or finishes).
-        Mix_Volume(channel_, static_cast<int>(std::lround(MIX_MAX_VOLUME * Gain(volume_))));
+        mixer_->SetChannelGain(channel_, Gain(volume_));
         if (Mix_PlayChannel(channel_, chunk, looping ? -1 : 0) < 0) return sound::ErrGeneric;
         ApplyPan();
         return sound::Ok;
@@ -270,7 +351,7 @@ public:
     int32_t SetVolume(int32_t v) override {
         if (v < sound::VolumeMin || v > sound::VolumeMax) return sound::ErrInvalidParam;
         volume_ = v;
-        if (channel_ >= 0) Mix_Volume(channel_, static_cast<int>(std::lround(MIX_MAX_VOLUME * Gain(volume_))));
+        if (channel_ >= 0) mixer_->SetChannelGain(channel_, Gain(volume_));
         return sound::Ok;
     }
 
@@ -404,6 +485,11 @@ public:
         out = std::make_unique<SdlAudioDevice>(std::move(mixer));
         return sound::Ok;
     }
+
+    void SetEffectsVolume(int percent) override {
+        g_effectsPercent = std::clamp(percent, 0, 100);
+        if (auto m = Mixer::Current()) m->ApplyEffectsVolume();
+    }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -506,6 +592,11 @@ public:
     }
 
     uint32_t Length() override { return music_ ? length_ : 0; }
+
+    void SetVolume(int percent) override {
+        g_musicPercent = std::clamp(percent, 0, 100);
+        if (Mixer::Current()) Mix_VolumeMusic(MixerVolume(VolumeAmplitude(g_musicPercent)));
+    }
 
     uint32_t Position() override {
         if (!music_) return 0;
