@@ -63,16 +63,18 @@ std::vector<SettingInfo> MakeSchema() {
          OneOf({"display", "fixed", "unlimited"})},
         {"frame_rate", "60", "Frames a second when pacing = fixed (10 to 1000).", IntegerIn(10, 1000)},
         {"music_volume", "100",
-         "Music volume, 0 (silent) to 100 (full). Option 2 of opt.qrx still switches the music off.",
+         "Music volume, 0 (silent) to 100 (full); 50 sounds about half as loud. Option 2 of\n"
+         "opt.qrx still switches the music off.",
          IntegerIn(0, 100)},
         {"effects_volume", "100",
-         "Sound-effect volume, 0 (silent) to 100 (full). Option 3 of opt.qrx still switches the\n"
-         "effects off.",
+         "Sound-effect volume, 0 (silent) to 100 (full); 50 sounds about half as loud. Option 3\n"
+         "of opt.qrx still switches the effects off.",
          IntegerIn(0, 100)},
         {"rumble", "on", "Force feedback and pad rumble: on or off (option 3 of opt.qrx also silences it).",
          onOff},
         {"pause_on_focus_loss", "off",
-         "Open the pause menu when the game window loses the focus: on or off.", onOff},
+         "When the game window loses the focus: on opens the pause menu (as Escape does in play)\n"
+         "and lowers the music until the window is back in front; off lets play go on.", onOff},
         {"keys_up", "W, Up, Keypad 8",
          "Keys that steer up: up to three key names, comma-separated (letters, digits 0 and 4-9,\n"
          "F1-F10, F12, Up, Down, Left, Right, Home, End, Page Up, Page Down, Insert, Delete,\n"

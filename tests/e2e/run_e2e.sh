@@ -4,7 +4,8 @@
 #
 #   run_e2e.sh GAME DATA_DIR SHOT_DIR CHECK
 #
-# CHECK: menu | play | tamper | missing | garbage. GAME is the starbreaker program, DATA_DIR the
+# CHECK: menu | play | tamper | missing | garbage | setup (the set-up window; its program is
+# named by SB_E2E_SETUP). GAME is the starbreaker program, DATA_DIR the
 # generated data folder (copied, never touched), SHOT_DIR receives the screenshots of the run.
 # Exit 0 = passed, 77 = skipped (a tool is missing), anything else = failed.
 set -u
@@ -322,8 +323,80 @@ check_garbage() {
     done
 }
 
+# The FPS line's place at the top left of the window: the share of bright pixels there.
+fps_frac() { bright_frac "$1" 60 14 0 1 60; }
+
+# The set-up window, driven with keys as a player would: it changes an option, a volume and a
+# key binding; the files hold them and the game's next start shows them.
+check_setup() {
+    local setup=${SB_E2E_SETUP:-} opt="$E2E_TMP/data/all_qrx/opt.qrx" ini="$E2E_TMP/data/all_qrx/settings.ini"
+    [ -x "$setup" ] || die "no set-up program (SB_E2E_SETUP='$setup')"
+    printf '1\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n' > "$opt"  # the FPS line hidden
+
+    # The game as it was: no FPS line.
+    start_to_menu "$(secs 60)"
+    local before after
+    before=$(fps_frac "$LAST_SHOT")
+    key Up Return   # the last entry: quit
+    expect_game_ends "$(secs 5)" "quit before the set-up"
+
+    ( cd "$E2E_TMP" && exec timeout -k 3 "$(secs 60)" "$setup" >"$E2E_TMP/setup.out" 2>"$E2E_TMP/setup.err" ) &
+    E2E_GAME_PID=$!
+    local win="" _
+    for _ in $(seq 1 $(( $(secs 10) * 10 ))); do
+        win=$(xdotool search --onlyvisible --class '^starbreaker-setup$' 2>/dev/null | head -1)
+        [ -n "$win" ] && break
+        game_running || break
+        sleep 0.1
+    done
+    [ -n "$win" ] || { cat "$E2E_TMP/setup.err"; x_diagnostics; die "no set-up window"; }
+    log "set-up window $win: $(xwininfo -id "$win" | awk '/Width|Height/ {printf "%s ", $2}')"
+    focus "$win"
+    sleep 0.3
+    import -window "$win" "$E2E_SHOTS/01-setup.png" 2>/dev/null
+    # Row 7 is the FPS line, row 10 the music volume, row 18 the main gun's keys.
+    key Down Down Down Down Down Down Right
+    key Down Down Down Left
+    key Down Down Down Down Down Down Down Down Return q Return
+    import -window "$win" "$E2E_SHOTS/02-setup-changed.png" 2>/dev/null
+    key Escape
+    if ! e2e_wait_game_end "$(secs 5)"; then fail "the set-up window did not close on Escape"; return 1; fi
+    [ "$E2E_GAME_RC" = 0 ] || fail "the set-up tool ended with exit code $E2E_GAME_RC"
+    cp "$E2E_TMP/setup.err" "$E2E_SHOTS/setup-stderr.txt"
+
+    if [ "$(head -n1 "$opt" | tr -d '\r')" = 0 ]; then log "ok   opt.qrx: the FPS line is shown"
+    else fail "opt.qrx line 1 is '$(head -n1 "$opt" | tr -d '\r')', not 0"; fi
+    for line in 'music_volume = 95' 'keys_fire = Q'; do
+        if grep -qx "$line" "$ini" 2>/dev/null; then log "ok   settings.ini: $line"
+        else fail "settings.ini lacks '$line'"; fi
+    done
+
+    # The next start: the FPS line shows, and Q fires.
+    start_to_menu "$(secs 60)"
+    after=$(fps_frac "$LAST_SHOT")
+    expect_gt "FPS line's bright share at the top left (before the set-up: $before)" "$after" "$(awk -v b="$before" 'BEGIN { print b + 0.08 }')"
+    key Return
+    expect_screen playing "$(secs 10)" p_playing || die "the game did not start"
+    local f=$LAST_SHOT
+    before=$(shot_runs "$f")
+    timeout -k 1 5 xdotool keydown q
+    after=$before
+    for _ in 1 2 3 4 5 6; do
+        sleep 0.15
+        f=$(shot firing-with-q) || break
+        after=$(shot_runs "$f")
+        cmp_gt "$after" "$((${before%.*} + 60))" && break
+    done
+    timeout -k 1 5 xdotool keyup q
+    expect_gt "shot pixels while Q is held (before: $before) in $f" "$after" "$((${before%.*} + 60))"
+    key Escape
+    expect_screen pause "$(secs 4)" p_pause 1 || die "no pause menu"
+    key Down Down Return
+    expect_game_ends "$(secs 5)" "quit after the set-up"
+}
+
 case "$CHECK" in
-    menu|play|tamper|missing|garbage) "check_$CHECK" ;;
+    menu|play|tamper|missing|garbage|setup) "check_$CHECK" ;;
     *) die "unknown check '$CHECK'" ;;
 esac
 [ -f "$E2E_TMP/game.err" ] && cp "$E2E_TMP/game.err" "$SHOTS/stderr.txt"

@@ -1,4 +1,5 @@
 #include "tools/setup/SetupTool.h"
+#include "tools/setup/SetupModel.h"
 
 #include <gtest/gtest.h>
 
@@ -98,4 +99,79 @@ TEST_F(SetupTool, AMalformedOptionsFileIsReportedNotOverwritten) {
     fs::remove_all(Root / "data" / "all_qrx");
     EXPECT_EQ(Run({"--reset-scores"}), 1);
     EXPECT_NE(Err.str().find("res.qrx"), std::string::npos) << Err.str();
+}
+
+TEST_F(SetupTool, SettingsAreSetCheckedAndShown) {
+    Put("opt.qrx", FormatOptions(DefaultOptions()));
+    ASSERT_EQ(Run({"--set", "music_volume=35", "--set", "keys_fire=q, space", "--set", "5=1"}), 0) << Err.str();
+    EXPECT_NE(Bytes("settings.ini").find("\nmusic_volume = 35\n"), std::string::npos);
+    EXPECT_NE(Bytes("settings.ini").find("\nkeys_fire = Q, Space\n"), std::string::npos);
+    EXPECT_EQ(Bytes("opt.qrx").substr(0, 15), "1\r\n0\r\n0\r\n32\r\n1\r");
+
+    // Every refusal changes nothing, the options given beside it included.
+    const std::string before = Bytes("settings.ini"), optionsBefore = Bytes("opt.qrx");
+    for (const char* set : {"music_volume=101", "scaling=huge", "no_such=1", "keys_up=Escape", "keys_down=Q"}) {
+        EXPECT_EQ(Run({"--set", "1=0", "--set", set}), 2) << set;
+        EXPECT_FALSE(Err.str().empty()) << set;
+    }
+    EXPECT_NE(Err.str().find("already bound by keys_fire"), std::string::npos) << Err.str();
+    EXPECT_EQ(Bytes("settings.ini"), before);
+    EXPECT_EQ(Bytes("opt.qrx"), optionsBefore);
+
+    ASSERT_EQ(Run({"--show"}), 0) << Err.str();
+    for (const char* text : {"music_volume = 35", "keys_fire = Q, Space", "pause_on_focus_loss = off"})
+        EXPECT_NE(Out.str().find(text), std::string::npos) << text << "\n" << Out.str();
+
+    ASSERT_EQ(Run({"--reset-settings"}), 0) << Err.str();
+    EXPECT_EQ(Bytes("settings.ini"), platform::TSettings().Text());
+}
+
+// The set-up window's rows, driven by the commands its keys and pad buttons give.
+TEST_F(SetupTool, WindowRowsChangeFilesAtOnceAndRefuseAKeyOfAnotherAction) {
+    Put("opt.qrx", FormatOptions(DefaultOptions()));
+    Put("res.qrx", "Cheater\r\n999999\r\n0\r\n");
+    setup::TSetupModel m((Root / "data").string());
+    auto select = [&](const std::string& label) {
+        for (int i = 0; i < 40 && m.Rows()[static_cast<size_t>(m.Selected())].Label != label; ++i)
+            m.Command(setup::TCommand::Down);
+        ASSERT_EQ(m.Rows()[static_cast<size_t>(m.Selected())].Label, label);
+    };
+    using setup::TCommand;
+
+    select("Полный экран");
+    m.Command(TCommand::Right);
+    EXPECT_EQ(ReadOptions((Root / "data/all_qrx/opt.qrx").string())[4], 1);
+
+    select("Громкость эффектов");
+    m.Command(TCommand::Left);
+    m.Command(TCommand::Left);
+    EXPECT_NE(Bytes("settings.ini").find("\neffects_volume = 90\n"), std::string::npos);
+    for (int i = 0; i < 30; ++i) m.Command(TCommand::Left);
+    EXPECT_NE(Bytes("settings.ini").find("\neffects_volume = 0\n"), std::string::npos);
+
+    select("Огонь");
+    m.Command(TCommand::Enter);
+    ASSERT_TRUE(m.Capturing());
+    m.CapturedKey(27);  // Escape belongs to the game: not taken, still capturing
+    EXPECT_TRUE(m.StatusIsError());
+    m.CapturedKey(87);  // W steers up
+    m.Command(TCommand::Enter);
+    EXPECT_FALSE(m.Capturing());
+    EXPECT_NE(m.Status().find("keys_up"), std::string::npos) << m.Status();
+    EXPECT_EQ(m.Settings().Get("keys_fire"), "Z, Space, Keypad *");
+    m.Command(TCommand::Enter);
+    m.CapturedKey(81);
+    m.CapturedKey(32);
+    m.Command(TCommand::Enter);
+    EXPECT_NE(Bytes("settings.ini").find("\nkeys_fire = Q, Space\n"), std::string::npos);
+
+    // The reset asks once more before it writes.
+    select("Обнулить результаты");
+    m.Command(TCommand::Enter);
+    EXPECT_EQ(Bytes("res.qrx"), "Cheater\r\n999999\r\n0\r\n");
+    m.Command(TCommand::Enter);
+    EXPECT_EQ(Bytes("res.qrx"), FormatScoreTable(EmptyScoreTable()));
+
+    m.Command(TCommand::Back);
+    EXPECT_TRUE(m.Done());
 }

@@ -1,10 +1,11 @@
-// starbreaker-setup: resets the score table and shows or sets the options (kept apart from
-// main() so the tests can run it in-process).
+// starbreaker-setup: resets the score table and shows or sets the options and the settings
+// (kept apart from main() so the tests can run it in-process).
 #pragma once
 
 #include "game/OptionsFile.h"
 #include "game/ScoreFile.h"
 #include "platform/Files.h"
+#include "platform/Settings.h"
 
 #include <charconv>
 #include <exception>
@@ -17,14 +18,18 @@ namespace setup {
 
 inline constexpr const char* Usage =
     "Usage: starbreaker-setup [--data DIR] ACTION...\n"
+    "       starbreaker-setup            (no arguments: the set-up window)\n"
     "Run it from the folder that holds data/, like the game.\n"
     "\n"
     "Actions (several may be given; they run in this order):\n"
     "  --reset-scores    reset the score table (data/all_qrx/res.qrx) to ten \"Игрок\" entries\n"
     "                    with score 0; use it when the game reports tampered scores\n"
     "  --reset-options   write the default options (data/all_qrx/opt.qrx), creating the file\n"
+    "  --reset-settings  write the default settings (data/all_qrx/settings.ini)\n"
     "  --set N=V         set option N (1..10) to the integer V; may be repeated\n"
-    "  --show            print the ten options and what they mean\n"
+    "  --set KEY=VALUE   set a setting of settings.ini, checked as the game checks it, e.g.\n"
+    "                    --set music_volume=60 --set keys_fire=Q,Space; may be repeated\n"
+    "  --show            print the ten options and the settings, and what they mean\n"
     "  --help            print this text\n"
     "\n"
     "Options:\n"
@@ -37,6 +42,11 @@ inline constexpr const char* Usage =
     "  4  colour depth in bits: 8, 16, 24 or 32\n"
     "  5  display: 1 full screen, any other value an 800 x 600 window\n"
     "  6..10  kept, no effect\n"
+    "\n"
+    "The settings (--show lists them with their values; settings.ini explains each):\n"
+    "  fullscreen_mode, scaling, pacing, frame_rate, music_volume, effects_volume, rumble,\n"
+    "  pause_on_focus_loss, keys_up, keys_down, keys_left, keys_right, keys_fire,\n"
+    "  keys_special, keys_next\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n";
 
@@ -63,8 +73,9 @@ inline std::string Meaning(int n, int32_t v) {
 // Runs the tool with its arguments (without the program name); returns the exit status.
 inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string dataDir = "data";
-    bool resetScores = false, resetOptions = false, show = false;
+    bool resetScores = false, resetOptions = false, resetSettings = false, show = false;
     std::vector<std::pair<int, int32_t>> sets;
+    std::vector<std::pair<std::string, std::string>> settingSets;
 
     auto usageError = [&](const std::string& message) {
         err << "starbreaker-setup: " << message << "\nTry 'starbreaker-setup --help'.\n";
@@ -81,6 +92,8 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             resetScores = true;
         } else if (a == "--reset-options") {
             resetOptions = true;
+        } else if (a == "--reset-settings") {
+            resetSettings = true;
         } else if (a == "--show") {
             show = true;
         } else if (a == "--data" || a == "--set") {
@@ -93,6 +106,16 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             }
             const size_t eq = value.find('=');
             int32_t n = 0, v = 0;
+            if (eq != std::string::npos && eq > 0 && !(value[0] >= '0' && value[0] <= '9') &&
+                value[0] != '-' && value[0] != '+') {
+                const std::string key = value.substr(0, eq), setting = value.substr(eq + 1);
+                const platform::SettingInfo* info = platform::FindSetting(key);
+                if (!info) return usageError("unknown setting '" + key + "' (see --help)");
+                if (std::string why = info->Check(setting); !why.empty())
+                    return usageError(key + " = '" + setting + "': " + why);
+                settingSets.emplace_back(key, setting);
+                continue;
+            }
             if (eq == std::string::npos || !ParseInt32(std::string_view(value).substr(0, eq), n))
                 return usageError("--set expects N=V, e.g. --set 4=32 (got '" + value + "')");
             if (n < 1 || n > 10)
@@ -109,11 +132,21 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             return usageError("unknown argument '" + a + "'");
         }
     }
-    if (!resetScores && !resetOptions && !show && sets.empty())
+    if (!resetScores && !resetOptions && !resetSettings && !show && sets.empty() && settingSets.empty())
         return usageError("no action given");
 
     const std::string scoreName = dataDir + "/all_qrx/res.qrx";
     const std::string optionsName = dataDir + "/all_qrx/opt.qrx";
+    const std::string settingsName = dataDir + "/all_qrx/settings.ini";
+
+    // The settings as the file has them; every change is checked against the others (a key
+    // serves one action) before anything is written.
+    platform::TSettings settings;
+    if (!resetSettings && platform::FileExists(settingsName)) settings = platform::TSettings::Load(settingsName, err);
+    for (const auto& [key, value] : settingSets)
+        if (std::string why = settings.Set(key, value); !why.empty())
+            return usageError(key + " = '" + value + "': " + why);
+
     try {
         if (resetScores) {
             WriteScoreTable(scoreName, EmptyScoreTable());
@@ -129,12 +162,23 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             WriteOptions(optionsName, options);
             for (const auto& [n, v] : sets) out << "Option " << n << " set to " << v << "\n";
         }
+        if (resetSettings || !settingSets.empty()) {
+            settings.Save(settingsName);
+            if (resetSettings && settingSets.empty())
+                out << "Settings reset to defaults: " << platform::ResolvePath(settingsName) << "\n";
+            for (const auto& [key, value] : settingSets)
+                out << "Setting " << key << " set to " << settings.Get(key) << "\n";
+        }
         if (show) {
             const TOptions options = ReadOptions(optionsName);
             out << "Options in " << platform::ResolvePath(optionsName) << ":\n";
             for (int n = 1; n <= 10; ++n)
                 out << "  " << n << (n < 10 ? "  = " : " = ") << options[n - 1] << "\t"
                     << Meaning(n, options[n - 1]) << "\n";
+            out << "Settings in " << platform::ResolvePath(settingsName)
+                << (platform::FileExists(settingsName) ? "" : " (not written yet: the defaults)") << ":\n";
+            for (const auto& info : platform::SettingSchema())
+                out << "  " << info.Key << " = " << settings.Get(info.Key) << "\n";
         }
     } catch (const std::exception& e) {
         err << "starbreaker-setup: " << e.what() << "\n";

@@ -1,0 +1,209 @@
+// The set-up window on SDL: the rows of TSetupModel drawn in the game's colours (yellow and
+// white on black, the lit row in the menus' blue), driven by the keyboard or a game pad.
+#include "tools/setup/SetupWindow.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "platform/Audio.h"
+#include "platform/Platform.h"
+#include "platform/sdl/KeyMap.h"
+#include "platform/sdl/SdlText.h"
+#include "tools/Assets.h"
+#include "tools/setup/SetupModel.h"
+
+namespace setup {
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 640;
+constexpr int kTop = 64, kRowHeight = 23;
+
+struct WindowDeleter {
+    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+};
+struct RendererDeleter {
+    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
+};
+struct TextureDeleter {
+    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+};
+struct ChunkDeleter {
+    void operator()(Mix_Chunk* c) const { Mix_FreeChunk(c); }
+};
+
+// The keypad digits are the keypad's whatever Num Lock says, as the game's keyboard reads them.
+int CodeOfKey(const SDL_Keysym& key) {
+    switch (key.scancode) {
+        case SDL_SCANCODE_KP_0: return 96;
+        case SDL_SCANCODE_KP_1: return 97;
+        case SDL_SCANCODE_KP_2: return 98;
+        case SDL_SCANCODE_KP_3: return 99;
+        case SDL_SCANCODE_KP_4: return 100;
+        case SDL_SCANCODE_KP_5: return 101;
+        case SDL_SCANCODE_KP_6: return 102;
+        case SDL_SCANCODE_KP_7: return 103;
+        case SDL_SCANCODE_KP_8: return 104;
+        case SDL_SCANCODE_KP_9: return 105;
+        case SDL_SCANCODE_KP_PERIOD: return 110;
+        default: return platform::sdl::VirtualKeyFromSdl(key);
+    }
+}
+
+// A short sound at the chosen effect volume, so the player hears the level being set.
+class Preview {
+public:
+    Preview() {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+        open_ = true;
+        const assets::Blob wave = assets::Wave("Menu");
+        if (wave.Data)
+            chunk_.reset(Mix_LoadWAV_RW(SDL_RWFromConstMem(wave.Data, static_cast<int>(wave.Size)), 1));
+    }
+    ~Preview() {
+        chunk_.reset();
+        if (open_) {
+            Mix_CloseAudio();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+    void Play(int percent) {
+        if (!chunk_) return;
+        Mix_VolumeChunk(chunk_.get(),
+                        static_cast<int>(MIX_MAX_VOLUME * platform::VolumeAmplitude(percent) + 0.5));
+        Mix_HaltChannel(0);
+        Mix_PlayChannel(0, chunk_.get(), 0);
+    }
+
+private:
+    bool open_ = false;
+    std::unique_ptr<Mix_Chunk, ChunkDeleter> chunk_;
+};
+
+void Draw(platform::Bitmap& canvas, platform::sdl::SdlTextRenderer& text, const TSetupModel& model) {
+    const platform::RGB yellow{255, 255, 0}, white{255, 255, 255}, grey{150, 150, 170}, red{255, 90, 90};
+    canvas.Fill(0);
+    // A few stars, as behind the game's menus.
+    for (int i = 0; i < 90; ++i) {
+        const int x = (i * 7919) % kWidth, y = (i * 104729 + 31) % kHeight;
+        canvas.SetPixel(x, y, (i % 3) ? 0x606060 : 0xC0C0C0);
+    }
+    platform::FontSpec title{"Times New Roman", 22, false, yellow};
+    text.DrawText(canvas, 24, 14, "Starbreaker — настройка", title);
+
+    const auto rows = model.Rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int y = kTop + static_cast<int>(i) * kRowHeight;
+        const bool lit = static_cast<int>(i) == model.Selected();
+        if (lit) {
+            const uint32_t bar = model.Capturing() ? 0x803070 : 0x203090;
+            for (int yy = y; yy < y + kRowHeight - 2 && yy < kHeight; ++yy)
+                for (int x = 16; x < kWidth - 16; ++x) canvas.SetPixel(x, yy, bar);
+        }
+        platform::FontSpec label{"Times New Roman", 13, false, lit ? white : (rows[i].Action ? yellow : grey)};
+        text.DrawText(canvas, 28, y + 2, rows[i].Label, label);
+        platform::FontSpec value{"Times New Roman", 13, false, yellow};
+        if (!rows[i].Value.empty()) text.DrawText(canvas, 340, y + 2, rows[i].Value, value);
+    }
+    platform::FontSpec status{"Times New Roman", 11, false, model.StatusIsError() ? red : white};
+    const int statusY = kTop + static_cast<int>(rows.size()) * kRowHeight + 12;
+    text.DrawText(canvas, 24, statusY, model.Status(), status);
+}
+
+}  // namespace
+
+int RunSetupWindow(const std::string& dataDir, std::ostream& err) {
+    // The window's own X class, so scripts and window managers can tell it from the game.
+    setenv("SDL_VIDEO_X11_WMCLASS", "starbreaker-setup", 0);
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
+        err << "starbreaker-setup: no window can be opened (" << SDL_GetError()
+            << "); use the command-line actions, see --help\n";
+        return 1;
+    }
+    int status = 0;
+    {
+        std::unique_ptr<SDL_Window, WindowDeleter> window(SDL_CreateWindow(
+            "Starbreaker — настройка", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, 0));
+        std::unique_ptr<SDL_Renderer, RendererDeleter> renderer;
+        std::unique_ptr<SDL_Texture, TextureDeleter> texture;
+        if (window) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+        if (renderer)
+            texture.reset(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                            kWidth, kHeight));
+        if (!texture) {
+            err << "starbreaker-setup: no window can be opened (" << SDL_GetError()
+                << "); use the command-line actions, see --help\n";
+            status = 1;
+        } else {
+            TSetupModel model(dataDir);
+            Preview preview;
+            model.OnVolume = [&](const std::string& key, int percent) {
+                if (key == "effects_volume") preview.Play(percent);
+            };
+            platform::sdl::SdlTextRenderer text;
+            platform::Bitmap canvas(kWidth, kHeight, 32);
+            std::vector<SDL_GameController*> pads;
+            bool dirty = true;
+            while (!model.Done()) {
+                if (dirty) {
+                    Draw(canvas, text, model);
+                    SDL_UpdateTexture(texture.get(), nullptr, canvas.Data(), canvas.Pitch());
+                    SDL_RenderClear(renderer.get());
+                    SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
+                    SDL_RenderPresent(renderer.get());
+                    dirty = false;
+                }
+                SDL_Event e;
+                if (!SDL_WaitEventTimeout(&e, 250)) continue;
+                dirty = true;
+                switch (e.type) {
+                    case SDL_QUIT: model.Command(TCommand::Back); if (!model.Done()) model.Command(TCommand::Back); break;
+                    case SDL_KEYDOWN: {
+                        const SDL_Keycode k = e.key.keysym.sym;
+                        if (model.Capturing() && k != SDLK_RETURN && k != SDLK_KP_ENTER && k != SDLK_ESCAPE) {
+                            if (!e.key.repeat) model.CapturedKey(CodeOfKey(e.key.keysym));
+                            break;
+                        }
+                        if (k == SDLK_UP) model.Command(TCommand::Up);
+                        else if (k == SDLK_DOWN) model.Command(TCommand::Down);
+                        else if (k == SDLK_LEFT) model.Command(TCommand::Left);
+                        else if (k == SDLK_RIGHT) model.Command(TCommand::Right);
+                        else if (k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE) model.Command(TCommand::Enter);
+                        else if (k == SDLK_ESCAPE) model.Command(TCommand::Back);
+                        break;
+                    }
+                    case SDL_CONTROLLERDEVICEADDED:
+                        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads.push_back(pad);
+                        break;
+                    case SDL_CONTROLLERBUTTONDOWN:
+                        switch (e.cbutton.button) {
+                            case SDL_CONTROLLER_BUTTON_DPAD_UP: model.Command(TCommand::Up); break;
+                            case SDL_CONTROLLER_BUTTON_DPAD_DOWN: model.Command(TCommand::Down); break;
+                            case SDL_CONTROLLER_BUTTON_DPAD_LEFT: model.Command(TCommand::Left); break;
+                            case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: model.Command(TCommand::Right); break;
+                            case SDL_CONTROLLER_BUTTON_A:
+                            case SDL_CONTROLLER_BUTTON_START: model.Command(TCommand::Enter); break;
+                            case SDL_CONTROLLER_BUTTON_B:
+                            case SDL_CONTROLLER_BUTTON_BACK: model.Command(TCommand::Back); break;
+                            default: break;
+                        }
+                        break;
+                    default: break;
+                }
+            }
+            for (SDL_GameController* pad : pads) SDL_GameControllerClose(pad);
+        }
+    }
+    SDL_Quit();
+    return status;
+}
+
+}  // namespace setup
