@@ -1,5 +1,6 @@
 // Sound buffers and music on SDL2_mixer.
 #include "platform/sdl/SdlAudio.h"
+#include "platform/sdl/Limiter.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -69,42 +70,12 @@ int MixerVolume(double amplitude) {
     return static_cast<int>(std::lround(MIX_MAX_VOLUME * std::clamp(amplitude, 0.0, 1.0)));
 }
 
-// ---------------------------------------------------------------------------------------
-// The limiter on the final mix. The mixer adds the voices in floating point, so a sum of
-// many loud voices goes past full scale without being cut; here the gain comes down at once
-// to what keeps the loudest sample of a frame under the ceiling, and recovers over a fifth
-// of a second. The output therefore never reaches full scale, whatever the number of voices,
-// and a single voice at full volume passes untouched.
+// The limiter sees the final mix. The mixer adds the voices in floating point, so a sum of
+// many loud voices goes past full scale without being cut; the limiter brings it back under.
 
-class Limiter {
-public:
-    static constexpr float Ceiling = 0.977f;  // -0.2 dB below full scale
-
-    Limiter(int frequency, int channels)
-        : channels_(std::max(1, channels)),
-          release_(static_cast<float>(std::exp(-1.0 / (0.2 * std::max(1, frequency))))) {}
-
-    static void SDLCALL PostMix(void* self, Uint8* stream, int len) {
-        static_cast<Limiter*>(self)->Run(reinterpret_cast<float*>(stream),
-                                         static_cast<size_t>(len) / sizeof(float));
-    }
-
-    void Run(float* samples, size_t count) {
-        for (size_t i = 0; i + channels_ <= count; i += channels_) {
-            float peak = 0.0f;
-            for (int c = 0; c < channels_; ++c) peak = std::max(peak, std::fabs(samples[i + c]));
-            const float needed = peak > Ceiling ? Ceiling / peak : 1.0f;
-            // Down at once, back up slowly.
-            gain_ = needed < gain_ ? needed : needed - (needed - gain_) * release_;
-            for (int c = 0; c < channels_; ++c) samples[i + c] *= gain_;
-        }
-    }
-
-private:
-    int channels_;
-    float release_;
-    float gain_ = 1.0f;
-};
+void SDLCALL LimitFinalMix(void* limiter, Uint8* stream, int len) {
+    static_cast<Limiter*>(limiter)->Run(reinterpret_cast<float*>(stream), static_cast<size_t>(len) / sizeof(float));
+}
 
 // ---------------------------------------------------------------------------------------
 // The opened mixer, shared by the sound device, its buffers and the music.
@@ -137,7 +108,7 @@ public:
         m->gains_.assign(m->channels_.size(), 1.0);
         if (m->Format == AUDIO_F32SYS) {
             m->limiter_ = std::make_unique<Limiter>(m->Frequency, m->Channels);
-            Mix_SetPostMix(Limiter::PostMix, m->limiter_.get());
+            Mix_SetPostMix(LimitFinalMix, m->limiter_.get());
         }
         Mix_VolumeMusic(MixerVolume(VolumeAmplitude(g_musicPercent)));
         Mix_HookMusicFinished(MusicFinished);
