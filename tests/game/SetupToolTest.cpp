@@ -1,5 +1,8 @@
 #include "tools/setup/SetupTool.h"
 #include "tools/setup/SetupModel.h"
+#include "tools/setup/SetupWindow.h"
+
+#include <SDL.h>
 
 #include <gtest/gtest.h>
 
@@ -174,4 +177,45 @@ TEST_F(SetupTool, WindowRowsChangeFilesAtOnceAndRefuseAKeyOfAnotherAction) {
 
     m.Command(TCommand::Back);
     EXPECT_TRUE(m.Done());
+}
+
+// The window itself on SDL's dummy video driver, driven by a game pad as a player on a sofa
+// would: the D-pad chooses and changes, B leaves.
+TEST_F(SetupTool, TheWindowAnswersAGamePad) {
+    Put("opt.qrx", FormatOptions(DefaultOptions()));  // the FPS line hidden
+    const SDL_GameControllerButton script[] = {
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+        SDL_CONTROLLER_BUTTON_DPAD_RIGHT,  // row 7: the FPS line, now shown
+        SDL_CONTROLLER_BUTTON_B,
+    };
+    SDL_Joystick* pad = nullptr;
+    std::ostringstream err;
+    const int status = setup::RunSetupWindow((Root / "data").string(), err, [&](int call) {
+        if (call == 0) {
+            // The dummy driver's window never holds the focus; a real one does while it is used.
+            SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+            SDL_VirtualJoystickDesc desc{};
+            desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+            desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+            desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+            desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+            desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
+            desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+            const int index = SDL_JoystickAttachVirtualEx(&desc);
+            ASSERT_GE(index, 0) << SDL_GetError();
+            pad = SDL_JoystickOpen(index);
+            return;
+        }
+        const size_t step = static_cast<size_t>(call - 1) / 2;
+        if (step >= std::size(script) || call > 100) {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+            return;
+        }
+        SDL_JoystickSetVirtualButton(pad, script[step], call % 2 ? SDL_PRESSED : SDL_RELEASED);
+    });
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_EQ(ReadOptions((Root / "data/all_qrx/opt.qrx").string())[0], 0);
 }

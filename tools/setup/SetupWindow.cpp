@@ -119,7 +119,7 @@ void Draw(platform::Bitmap& canvas, platform::sdl::SdlTextRenderer& text, const 
 
 }  // namespace
 
-int RunSetupWindow(const std::string& dataDir, std::ostream& err) {
+int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::function<void(int call)>& idle) {
     // The window's own X class, so scripts and window managers can tell it from the game.
     setenv("SDL_VIDEO_X11_WMCLASS", "starbreaker-setup", 0);
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -152,6 +152,7 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err) {
             platform::Bitmap canvas(kWidth, kHeight, 32);
             std::vector<SDL_GameController*> pads;
             bool dirty = true;
+            int idleCalls = 0;
             while (!model.Done()) {
                 if (dirty) {
                     Draw(canvas, text, model);
@@ -162,7 +163,10 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err) {
                     dirty = false;
                 }
                 SDL_Event e;
-                if (!SDL_WaitEventTimeout(&e, 250)) continue;
+                if (!SDL_PollEvent(&e)) {
+                    if (idle) idle(idleCalls++);
+                    if (!SDL_WaitEventTimeout(&e, 250)) continue;
+                }
                 dirty = true;
                 switch (e.type) {
                     case SDL_QUIT: model.Command(TCommand::Back); if (!model.Done()) model.Command(TCommand::Back); break;

@@ -1,13 +1,17 @@
 // The set-up window: starbreaker-setup without arguments.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 
 namespace setup {
 
 // Opens the window on the data folder dataDir and runs it until the player leaves; returns the
-// exit status (1 when no window can be opened, with the reason on err).
-int RunSetupWindow(const std::string& dataDir, std::ostream& err);
+// exit status (1 when no window can be opened, with the reason on err). idle, when given, runs
+// whenever the window has drawn what it has and waits for the player (tests press keys and
+// pad buttons there); it counts its calls from 0.
+int RunSetupWindow(const std::string& dataDir, std::ostream& err,
+                   const std::function<void(int call)>& idle = nullptr);
 
 }  // namespace setup
