@@ -1,11 +1,11 @@
 // The input component and its devices.
 #include "input/DXInput.h"
 
-#include "platform/KeyNames.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "platform/KeyNames.h"
 
 namespace {
 
