@@ -247,10 +247,13 @@ MixFigures Measure(const std::vector<uint8_t>& bytes, SDL_AudioFormat format) {
 TEST_F(RealProgram, RammingContactRecordedFromTheFinalMixNeverClips) {
     const std::string recording = (fs::temp_directory_path() /
                                    ("sb-ramming-" + std::to_string(::getpid()) + ".raw")).string();
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    const std::string oldDriver = driver ? driver : "";
     ::setenv("SDL_AUDIODRIVER", "disk", 1);
     ::setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
     Boot("");
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (driver) ::setenv("SDL_AUDIODRIVER", oldDriver.c_str(), 1);
+    else ::unsetenv("SDL_AUDIODRIVER");
     int rate = 0, channels = 0;
     Uint16 format = 0;
     if (!Mix_QuerySpec(&rate, &format, &channels)) GTEST_SKIP() << "the disk audio driver did not open";
