@@ -63,10 +63,8 @@ int TGamepad::Count() const {
     return static_cast<int>(std::count_if(pads.begin(), pads.end(), [](auto* p) { return p->Attached(); }));
 }
 
-bool TGamepad::Held(int button) const {
-    platform::IGamepadSystem* sys = Pads();
-    if (!sys) return false;
-    for (platform::IGamepad* p : sys->Pads()) {
+bool TGamepad::Held(const std::vector<platform::IGamepad*>& pads, int button) {
+    for (platform::IGamepad* p : pads) {
         if (!p->Attached()) continue;
         if (button >= platform::PadStickUp && button <= platform::PadStickRight) {
             const int threshold = 32767 * PadStickDeadZone / 100;
@@ -87,11 +85,13 @@ void TGamepad::Consume(int button) {
 void TGamepad::Update() {
     states_.Clear();
     if (!initialized_) return;
+    platform::IGamepadSystem* sys = Pads();
+    const std::vector<platform::IGamepad*> pads = sys ? sys->Pads() : std::vector<platform::IGamepad*>{};
     // A press a screen used stays used until it is let go, in the background too.
     for (size_t b = 0; b < consumed_.size(); ++b)
-        if (consumed_[b] && !Held(static_cast<int>(b))) consumed_[b] = false;
-    if (!InputAllowed()) return;
-    auto pressed = [&](int b) { return !consumed_[b] && Held(b); };
+        if (consumed_[b] && !Held(pads, static_cast<int>(b))) consumed_[b] = false;
+    if (pads.empty() || !InputAllowed()) return;
+    auto pressed = [&](int b) { return !consumed_[b] && Held(pads, b); };
     for (const TPadBinding& k : kLayout)
         if (pressed(k.Button)) states_.Include(k.State);
     if (pressed(platform::PadStickUp)) states_.Include(InputUp);

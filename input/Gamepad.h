@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "input/DXInput.h"
 
@@ -55,6 +56,6 @@ public:
     void Consume(int button);
 
 private:
-    bool Held(int button) const;
+    static bool Held(const std::vector<platform::IGamepad*>& pads, int button);
     std::array<bool, 64> consumed_{};
 };
