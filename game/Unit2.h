@@ -39,7 +39,7 @@ public:
     // just lost (a player hammering fire), not to the name.
     static constexpr uint32_t PadGraceMs = 1000;
     // Where the letter row sits (client coordinates), and its cells.
-    static constexpr platform::Rect LettersRect{6, 48, 294, 78};
+    static constexpr platform::Rect LettersRect{6, 37, 294, 65};
     static constexpr int LetterCells = 11;
 
 protected:
