@@ -255,7 +255,14 @@ bool MakeFolders(const std::string& path, mode_t mode) {
     for (size_t pos = 1; pos <= path.size(); ++pos) {
         if (pos < path.size() && path[pos] != '/') continue;
         std::string part = path.substr(0, pos);
-        if (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return false;
+        // An existing folder may answer with another error first (a read-only parent).
+        if (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) {
+            const int err = errno;
+            if (!IsDirectory(part)) {
+                errno = err;
+                return false;
+            }
+        }
     }
     if (!IsDirectory(path)) {
         errno = ENOTDIR;
