@@ -133,7 +133,8 @@ TEST_F(SetupTool, SettingsAreSetCheckedAndShown) {
 TEST_F(SetupTool, WindowRowsChangeFilesAtOnceAndRefuseAKeyOfAnotherAction) {
     Put("opt.qrx", FormatOptions(DefaultOptions()));
     Put("res.qrx", "Cheater\r\n999999\r\n0\r\n");
-    setup::TSetupModel m((Root / "data").string());
+    const platform::DataFoldersScope inForce({(Root / "data").string(), ""});
+    setup::TSetupModel m;
     auto select = [&](const std::string& label) {
         for (int i = 0; i < 40 && m.Rows()[static_cast<size_t>(m.Selected())].Label != label; ++i)
             m.Command(setup::TCommand::Down);

@@ -45,10 +45,8 @@ constexpr int kFrameRates[] = {10, 24, 30, 50, 60, 75, 90, 100, 120, 144, 165, 2
 
 }  // namespace
 
-TSetupModel::TSetupModel(std::string dataDir)
-    : optionsName_(dataDir + "/all_qrx/opt.qrx"),
-      scoresName_(dataDir + "/all_qrx/res.qrx"),
-      settingsName_(dataDir + "/all_qrx/settings.ini") {
+TSetupModel::TSetupModel()
+    : optionsName_(OptionsFileName), scoresName_(ScoreFileName), settingsName_(platform::SettingsFileName) {
     options_ = DefaultOptions();
     try {
         options_ = ReadOptions(optionsName_);

@@ -16,8 +16,8 @@ enum class TCommand { Up, Down, Left, Right, Enter, Back };
 
 class TSetupModel {
 public:
-    // dataDir: the folder holding all_qrx (like --data).
-    explicit TSetupModel(std::string dataDir);
+    // Reads the files by their program names, in the data folders in force (see Files.h).
+    TSetupModel();
 
     struct Row {
         std::string Label;  // Russian, as the window shows it
@@ -63,7 +63,7 @@ private:
     void SaveSettings();
     void Say(std::string text, bool error = false);
 
-    std::string optionsName_, scoresName_, settingsName_;
+    const std::string optionsName_, scoresName_, settingsName_;
     TOptions options_{};
     platform::TSettings settings_;
     std::vector<Item> items_;

@@ -18,14 +18,15 @@ namespace setup {
 
 inline constexpr const char* Usage =
     "Usage: starbreaker-setup [--data DIR] ACTION...\n"
-    "       starbreaker-setup            (no arguments: the set-up window)\n"
-    "Run it from the folder that holds data/, like the game.\n"
+    "       starbreaker-setup [--data DIR]     (no action: the set-up window)\n"
+    "It finds the files as the game does: in ./data when the working directory holds the\n"
+    "game's data folder, else (an installed game) in $XDG_DATA_HOME/starbreaker.\n"
     "\n"
     "Actions (several may be given; they run in this order):\n"
-    "  --reset-scores    reset the score table (data/all_qrx/res.qrx) to ten \"Игрок\" entries\n"
+    "  --reset-scores    reset the score table (res.qrx) to ten \"Игрок\" entries\n"
     "                    with score 0; use it when the game reports tampered scores\n"
-    "  --reset-options   write the default options (data/all_qrx/opt.qrx), creating the file\n"
-    "  --reset-settings  write the default settings (data/all_qrx/settings.ini)\n"
+    "  --reset-options   write the default options (opt.qrx), creating the file\n"
+    "  --reset-settings  write the default settings (settings.ini)\n"
     "  --set N=V         set option N (1..10) to the integer V; may be repeated\n"
     "  --set KEY=VALUE   set a setting of settings.ini, checked as the game checks it, e.g.\n"
     "                    --set music_volume=60 --set keys_fire=Q,Space; may be repeated\n"
@@ -72,7 +73,7 @@ inline std::string Meaning(int n, int32_t v) {
 
 // Runs the tool with its arguments (without the program name); returns the exit status.
 inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string dataDir = "data";
+    std::string dataDir;
     bool resetScores = false, resetOptions = false, resetSettings = false, show = false;
     std::vector<std::pair<int, int32_t>> sets;
     std::vector<std::pair<std::string, std::string>> settingSets;
@@ -135,9 +136,14 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
     if (!resetScores && !resetOptions && !resetSettings && !show && sets.empty() && settingSets.empty())
         return usageError("no action given");
 
-    const std::string scoreName = dataDir + "/all_qrx/res.qrx";
-    const std::string optionsName = dataDir + "/all_qrx/opt.qrx";
-    const std::string settingsName = dataDir + "/all_qrx/settings.ini";
+    // The same folders as the game's; a first use of an installed game gets its default files.
+    const platform::DataFolders folders =
+        platform::PickDataFolders(dataDir, platform::InstalledDataCandidates(), platform::UserDataFolder());
+    platform::SeedUserFolder(folders, err);
+    const platform::DataFoldersScope inForce(folders);
+    const std::string scoreName(ScoreFileName);
+    const std::string optionsName(OptionsFileName);
+    const std::string settingsName(platform::SettingsFileName);
 
     // The settings as the file has them; every change is checked against the others (a key
     // serves one action) before anything is written.

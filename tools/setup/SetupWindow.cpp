@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/Audio.h"
+#include "platform/Files.h"
 #include "platform/Platform.h"
 #include "platform/sdl/KeyMap.h"
 #include "platform/sdl/SdlText.h"
@@ -143,7 +144,12 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
                 << "); use the command-line actions, see --help\n";
             status = 1;
         } else {
-            TSetupModel model(dataDir);
+            // The same folders as the game's (and as the command-line actions').
+            const platform::DataFolders folders = platform::PickDataFolders(
+                dataDir, platform::InstalledDataCandidates(), platform::UserDataFolder());
+            platform::SeedUserFolder(folders, err);
+            const platform::DataFoldersScope inForce(folders);
+            TSetupModel model;
             Preview preview;
             model.OnVolume = [&](const std::string& key, int percent) {
                 if (key == "effects_volume") preview.Play(percent);

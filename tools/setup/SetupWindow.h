@@ -7,7 +7,8 @@
 
 namespace setup {
 
-// Opens the window on the data folder dataDir and runs it until the player leaves; returns the
+// Opens the window on the files the game would use (dataDir as --data: empty picks the
+// folders as the game does) and runs it until the player leaves; returns the
 // exit status (1 when no window can be opened, with the reason on err). idle, when given, runs
 // whenever the window has drawn what it has and waits for the player (tests press keys and
 // pad buttons there); it counts its calls from 0.

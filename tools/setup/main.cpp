@@ -7,7 +7,7 @@
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // No arguments (or only the data folder): the window.
-    if (args.empty()) return setup::RunSetupWindow("data", std::cerr);
+    if (args.empty()) return setup::RunSetupWindow("", std::cerr);
     if (args.size() == 2 && args[0] == "--data") return setup::RunSetupWindow(args[1], std::cerr);
     return setup::RunSetup(args, std::cout, std::cerr);
 }
