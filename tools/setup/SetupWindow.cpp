@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "platform/sdl/KeyMap.h"
+#include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlText.h"
 #include "tools/Assets.h"
 #include "tools/setup/SetupModel.h"
@@ -149,6 +150,11 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
                 dataDir, platform::InstalledDataCandidates(), platform::UserDataFolder());
             platform::SeedUserFolder(folders, err);
             const platform::DataFoldersScope inForce(folders);
+            // The pads the game knows by the player's own mapping file, this window knows too.
+            if (platform::FileExists(platform::sdl::GamepadMappingFileName) &&
+                SDL_GameControllerAddMappingsFromFile(
+                    platform::ResolvePath(platform::sdl::GamepadMappingFileName).c_str()) < 0)
+                err << "starbreaker-setup: the pad mapping file was not read (" << SDL_GetError() << ")\n";
             TSetupModel model;
             Preview preview;
             model.OnVolume = [&](const std::string& key, int percent) {
