@@ -170,7 +170,6 @@ void TMainForm::FormCreate() {
 void TMainForm::DoShow() { DXDraw->FormShown(); }
 
 void TMainForm::RequestClose() {
-    closeRequested_ = true;
     failed_ = true;
     platform::Message m;
     m.Kind = platform::MsgKind::Close;
@@ -182,7 +181,8 @@ void TMainForm::FormActivate() {
     DXTimer->SetEnabled(true);
     DXDraw->SetCursor(crNone);
     Timer1->SetEnabled(true);
-    if (!AssetsLoaded) {
+    const bool startUp = !AssetsLoaded;
+    if (startUp) {
         try {
             StartUp();
         } catch (const std::exception& e) {
@@ -193,19 +193,26 @@ void TMainForm::FormActivate() {
             return;
         }
     }
-    if (closeRequested_ || Application().Terminated()) return;
-    VerifyScoreTable();
+    // Also after a missing file's close request: the table gets its check either way, so a
+    // tampered one is reported too.
+    if (Application().Terminated()) return;
+    VerifyScoreTable(startUp);
 }
 
-void TMainForm::VerifyScoreTable() {
+void TMainForm::VerifyScoreTable(bool startUp) {
     int32_t check = 0;
     TScoreTable table;
     try {
         table = ReadScoreTable(ScoreFileName, check);
     } catch (const std::exception& e) {
         Application().ShowException(e);
-        failed_ = true;
-        Close();
+        // At start-up the game cannot begin without its table. Later a table that cannot be
+        // read (taken away, half edited) is no reason to end a running game: it keeps the
+        // table it has, and the next activation looks again.
+        if (startUp) {
+            failed_ = true;
+            Close();
+        }
         return;
     }
     for (int i = 0; i < 10; ++i) {

@@ -88,11 +88,10 @@ private:
     void LoadImages();
     void NewGame();
     void RequestClose();
-    void VerifyScoreTable();
+    void VerifyScoreTable(bool startUp);
     void BuildImageCatalogue();
     void BuildWaveList();
     bool inFrame_ = false;
-    bool closeRequested_ = false;
     bool failed_ = false;
     int framesDrawn_ = 0;
 };

@@ -63,6 +63,58 @@ TEST_F(MainFormFixture, TamperedScoreTableEndsTheProgramWithItsMessage) {
     EXPECT_TRUE(Application().Terminated());
 }
 
+// The file checks go on after a missing file, and so does the table check that follows them.
+TEST_F(MainFormFixture, TamperedTableIsReportedAlsoAfterAMissingFile) {
+    std::filesystem::remove(dir / "data/all_jpg/au1x.jpg");  // required, never loaded
+    std::string t = EmptyTable();
+    t.replace(t.find("0\r\n"), 1, "7");
+    WriteFile("data/all_qrx/res.qrx", t);
+    Boot();
+    std::vector<std::string> texts;
+    for (const auto& b : fake.Windows.MessageBoxes()) texts.push_back(b.Text);
+    EXPECT_EQ(texts, (std::vector<std::string>{kMissing + "data\\all_jpg\\au1x.jpg . Не могу запустиься без него.",
+                                               std::string(ScoreTamperMessage)}));
+    Application().ProcessMessages();
+    EXPECT_TRUE(Application().Terminated());
+}
+
+// Only a wrong check value ends the program after start-up; a table that cannot be read then
+// is reported and play goes on with the table already shown.
+TEST_F(MainFormFixture, UnreadableTableAtALaterActivationIsReportedAndPlayGoesOn) {
+    const struct {
+        const char* Name;
+        std::function<void()> Spoil;
+    } cases[] = {
+        {"missing", [&] { std::filesystem::remove(dir / "data/all_qrx/res.qrx"); }},
+        {"bad number", [&] { WriteFile("data/all_qrx/res.qrx", "Вася\r\nмного\r\n"); }},
+    };
+    Boot();
+    ASSERT_FALSE(Application().Terminated());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteFile("data/all_qrx/res.qrx", EmptyTable());
+        c.Spoil();
+        fake.Windows.ClearMessageBoxes();
+        fake.Windows.SetFocus(0);  // away to another program and back
+        fake.Windows.SetFocus(main->Handle());
+        Application().ProcessMessages();
+        EXPECT_EQ(fake.Windows.MessageBoxes().size(), 1u);
+        EXPECT_FALSE(Application().Terminated());
+        EXPECT_EQ(ScoreNames[1], "Игрок");
+        EXPECT_TRUE(main->Timer1->Enabled());
+        Frames(2);
+        EXPECT_EQ(GameState, gsMenu);
+    }
+    // A wrong check value still ends it.
+    std::string t = EmptyTable();
+    t.replace(t.find("0\r\n"), 1, "7");
+    WriteFile("data/all_qrx/res.qrx", t);
+    fake.Windows.SetFocus(0);
+    fake.Windows.SetFocus(main->Handle());
+    Application().ProcessMessages();
+    EXPECT_TRUE(Application().Terminated());
+}
+
 TEST_F(MainFormFixture, ConsistentlyEditedScoreTableIsAccepted) {
     std::string t = "Вася\r\n500\r\n";
     for (int i = 0; i < 9; ++i) t += "\xC8\xE3\xF0\xEE\xEA\r\n0\r\n";
