@@ -581,4 +581,42 @@ TEST_F(OnDisplay, ExactHitsCompareThePixelsWhereTheImagesAreDrawn) {
     }
 }
 
+
+// A pattern outside the entry (a cycle past its end, an entry without a picture) has the
+// empty rectangle, which overlaps nothing: the pixel test finds no hit.
+TEST_F(OnDisplay, PatternOutsideTheImageHitsNothing) {
+    images = std::make_unique<TDXImageList>(form.get());
+    auto* dot = images->Items().Add("dot");
+    platform::Picture pic;
+    pic.Image = platform::Bitmap(6, 6, 32);
+    pic.Image.Fill(0xFFFFFF);
+    dot->SetPicture(std::move(pic));
+    auto* empty = images->Items().Add("nothing");  // never gets a picture
+    images->SetDXDraw(dxdraw.get());
+    sprites->SetDXDraw(dxdraw.get());
+    dxdraw->Initialize();
+    ASSERT_EQ(dot->NumPatterns(), 1);
+    ASSERT_EQ(empty->NumPatterns(), 0);
+
+    auto make = [&](TPictureCollectionItem* image) {
+        auto* s = new TImageSprite(sprites->Engine());
+        s->Image = image;
+        s->Width = s->Height = 6;
+        s->ExactHits = true;
+        return s;
+    };
+    auto* a = make(dot);
+    auto* b = make(dot);
+    ASSERT_TRUE(a->FineTest(b));  // the same place, both opaque
+    b->CycleStart = 1;            // one past the last pattern
+    EXPECT_FALSE(a->FineTest(b));
+    EXPECT_FALSE(b->FineTest(a));
+    b->CycleStart = -1;
+    EXPECT_FALSE(a->FineTest(b));
+    b->CycleStart = 0;
+    b->Image = empty;
+    EXPECT_FALSE(a->FineTest(b));
+    EXPECT_EQ(a->CheckHits(), 0);
+}
+
 }  // namespace
