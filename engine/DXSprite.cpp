@@ -511,6 +511,12 @@ void TCustomDXSpriteEngine::DXDrawNotifyEvent(TDXDrawNotifyType kind) {
         case dxntInitialize:
             if (dxdraw_) engine_->SetSurface(dxdraw_->Surface());
             break;
+        // A new back-buffer size makes the back buffer anew between these two: the engine
+        // lets go of the old one before it is freed and takes the new one.
+        case dxntInitializeSurface:
+            if (dxdraw_ && dxdraw_->Initialized()) engine_->SetSurface(dxdraw_->Surface());
+            break;
+        case dxntFinalizeSurface:
         case dxntFinalize: engine_->SetSurface(nullptr); break;
         default: break;
     }

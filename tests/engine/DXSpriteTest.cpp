@@ -619,4 +619,36 @@ TEST_F(OnDisplay, PatternOutsideTheImageHitsNothing) {
     EXPECT_EQ(a->CheckHits(), 0);
 }
 
+// A new back-buffer size while the display runs makes the surface anew: the engine must
+// draw into the new one, never into the freed one.
+TEST_F(OnDisplay, EngineFollowsTheBackBufferThroughASizeChange) {
+    images = std::make_unique<TDXImageList>(form.get());
+    auto* white = images->Items().Add("white");
+    platform::Picture pic;
+    pic.Image = platform::Bitmap(4, 4, 32);
+    pic.Image.Fill(0xFFFFFF);
+    white->SetPicture(std::move(pic));
+    images->SetDXDraw(dxdraw.get());
+    sprites->SetDXDraw(dxdraw.get());
+    dxdraw->Initialize();
+    auto* s = new TImageSprite(sprites->Engine());
+    s->Image = white;
+    s->Width = s->Height = 4;
+    s->X = 250;
+    s->Y = 10;
+
+    for (const auto& [w, h] : {std::pair{300, 100}, std::pair{300, 150}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        dxdraw->SetSurfaceWidth(w);
+        dxdraw->SetSurfaceHeight(h);
+        ASSERT_EQ(dxdraw->Surface()->Width(), w);
+        EXPECT_EQ(sprites->Engine()->Surface(), dxdraw->Surface());
+        EXPECT_EQ(sprites->Engine()->SurfaceBox(), (platform::Rect{0, 0, w, h}));
+        dxdraw->Surface()->Fill(0);
+        sprites->Draw();  // at x = 250: only inside the wider buffer
+        const platform::Bitmap& back = dxdraw->Surface()->Bitmap();
+        EXPECT_NE(back.GetPixel(251, 11), 0u);
+    }
+}
+
 }  // namespace
