@@ -631,11 +631,13 @@ TEST_F(OnDisplay, EngineFollowsTheBackBufferThroughASizeChange) {
     images->SetDXDraw(dxdraw.get());
     sprites->SetDXDraw(dxdraw.get());
     dxdraw->Initialize();
-    auto* s = new TImageSprite(sprites->Engine());
-    s->Image = white;
-    s->Width = s->Height = 4;
-    s->X = 250;
-    s->Y = 10;
+    for (double x : {10.0, 250.0}) {  // inside the old buffer, and only inside the wider one
+        auto* s = new TImageSprite(sprites->Engine());
+        s->Image = white;
+        s->Width = s->Height = 4;
+        s->X = x;
+        s->Y = 10;
+    }
 
     for (const auto& [w, h] : {std::pair{300, 100}, std::pair{300, 150}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
@@ -645,8 +647,9 @@ TEST_F(OnDisplay, EngineFollowsTheBackBufferThroughASizeChange) {
         EXPECT_EQ(sprites->Engine()->Surface(), dxdraw->Surface());
         EXPECT_EQ(sprites->Engine()->SurfaceBox(), (platform::Rect{0, 0, w, h}));
         dxdraw->Surface()->Fill(0);
-        sprites->Draw();  // at x = 250: only inside the wider buffer
+        sprites->Draw();
         const platform::Bitmap& back = dxdraw->Surface()->Bitmap();
+        EXPECT_NE(back.GetPixel(11, 11), 0u);
         EXPECT_NE(back.GetPixel(251, 11), 0u);
     }
 }
