@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,14 @@ public:
     void GetKeyboardState(uint8_t vk[256]) override { queue_.GetKeyboardState(vk); }
     void GetScanCodeState(uint8_t sc[256]) override { queue_.GetScanCodeState(sc); }
 
+    // SDL events the window system does not translate itself (the game pads') are handed to
+    // this hook, which gives its messages to PushInput.
+    using EventHook = std::function<void(const SDL_Event&)>;
+    void SetEventHook(EventHook hook) { eventHook_ = std::move(hook); }
+    // A message from the hook: pad presses go to the window holding the keyboard focus (and
+    // nowhere while none of ours has it); other messages to the application.
+    void PushInput(Message msg);
+
     IClock& Clock() { return clock_; }
     // True on a driver without a desktop (dummy, offscreen): focus changes are ours to make.
     bool Headless() const { return headless_; }
@@ -94,6 +103,7 @@ private:
     uint32_t wakeEvent_ = 0;
     std::atomic<bool> wakePending_{false};
     bool headless_ = false;
+    EventHook eventHook_;
 };
 
 }  // namespace platform::sdl
