@@ -31,6 +31,7 @@ protected:
     void DoMouseDown(int, int, int) override { Note("down"); }
     void DoMouseUp(int, int, int) override { Note("up"); }
     void DoTimer(int) override { Note("timer"); }
+    void DoPadDown(int, int) override { Note("pad"); }
 };
 
 class ModalTest : public ::testing::Test {
@@ -89,12 +90,16 @@ TEST_F(ModalTest, OtherWindowsTakeNoInputAndNoActivationWhileItIsOpen) {
         ws.TypeChar("3", m);
         ws.MoveMouse(5, 5, m);
         ws.Click(5, 5, 1, m);
+        platform::Message pad;
+        pad.Kind = platform::MsgKind::PadDown;
+        pad.Window = m;
+        ws.Push(pad);
         // The dialog itself still takes everything.
         ws.TypeChar("x", dialog->Handle());
         ws.Click(1, 1, 1, dialog->Handle());
     });
     for (const char* blocked : {"main activate", "main key 51", "main keyup 51", "main char 3", "main move", "main down",
-                                "main up"})
+                                "main up", "main pad"})
         EXPECT_FALSE(Logged(blocked)) << blocked;
     EXPECT_TRUE(Logged("dialog char x"));
     EXPECT_TRUE(Logged("dialog down"));
