@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,3 +29,7 @@ TOptions ReadOptions(std::string_view programName);
 // Replaces the file as a whole (temporary file renamed over the old one); the game itself never
 // writes it, the set-up tool does. Throws platform::EInOutError on failure.
 void WriteOptions(std::string_view programName, const TOptions& options);
+
+// The command line's --fullscreen (true) or --window (false): Options[5] for this run only,
+// never written to the file. Unset: the file decides.
+inline std::optional<bool> FullScreenForThisRun;
