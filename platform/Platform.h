@@ -109,6 +109,7 @@ enum class MsgKind {
     Timer,        // Param = timer id
     Expose,       // the window's contents must be presented again
     User,         // posted by PostMessage; Param/Text free for the poster
+    FullScreenChange, // the player switched the window to full screen (Param 1) or back (0)
 };
 
 enum ShiftState : uint32_t { ssShift = 1, ssCtrl = 2, ssAlt = 4 };
