@@ -391,7 +391,10 @@ std::unique_ptr<IWindow> SdlWindowSystem::CreateWindow(const std::string& captio
     if (!w) throw std::runtime_error("Cannot create the window \"" + caption + "\": " + SDL_GetError());
     std::unique_ptr<SdlWindow> window(new SdlWindow(this, w, caption, bounds));
     windows_.push_back(window.get());
-    if (mainId_ == 0) mainId_ = window->id_;
+    if (mainId_ == 0) {
+        mainId_ = window->id_;
+        StartPacing(window.get());
+    }
     if (!pixelsMeasured_) {
         // Only a window tells how many real pixels a point has (a HiDPI desktop).
         const int before = scale_, ppp = pixelsPerPoint_;
