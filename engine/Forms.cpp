@@ -64,7 +64,8 @@ void TApplication::Dispatch(const platform::Message& msg) {
     // Input for a hidden window is stale (typed or clicked before it was hidden): drop it.
     const bool input = msg.Kind == platform::MsgKind::KeyDown || msg.Kind == platform::MsgKind::KeyUp ||
                        msg.Kind == platform::MsgKind::Char || msg.Kind == platform::MsgKind::MouseMove ||
-                       msg.Kind == platform::MsgKind::MouseDown || msg.Kind == platform::MsgKind::MouseUp;
+                       msg.Kind == platform::MsgKind::MouseDown || msg.Kind == platform::MsgKind::MouseUp ||
+                       msg.Kind == platform::MsgKind::PadDown || msg.Kind == platform::MsgKind::PadUp;
     try {
         TForm* f = FindForm(msg.Window);
         if (f && (!input || f->Visible())) f->HandleMessage(msg);
@@ -203,6 +204,8 @@ void TForm::HandleMessage(const platform::Message& msg) {
             DoKeyPress(ch);
             break;
         }
+        case MsgKind::PadDown: DoPadDown(msg.Button, static_cast<int>(msg.Param)); break;
+        case MsgKind::PadUp: DoPadUp(msg.Button, static_cast<int>(msg.Param)); break;
         case MsgKind::MouseMove: DoMouseMove(msg.X, msg.Y); break;
         case MsgKind::MouseDown: DoMouseDown(msg.Button, msg.X, msg.Y); break;
         case MsgKind::MouseUp: DoMouseUp(msg.Button, msg.X, msg.Y); break;

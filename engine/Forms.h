@@ -126,6 +126,10 @@ protected:
     virtual void DoKeyUp(int& key, uint32_t shift) { (void)key; (void)shift; }
     // One character as UTF-8 (the Cyrillic letters of a name arrive here too).
     virtual void DoKeyPress(std::string& ch) { (void)ch; }
+    // A game pad's control (platform::PadButton) pressed or released while this window has
+    // the focus, once per press; pad tells the pads apart.
+    virtual void DoPadDown(int button, int pad) { (void)button, (void)pad; }
+    virtual void DoPadUp(int button, int pad) { (void)button, (void)pad; }
     virtual void DoMouseMove(int x, int y) { (void)x; (void)y; }
     virtual void DoMouseDown(int button, int x, int y) { (void)button; (void)x; (void)y; }
     virtual void DoMouseUp(int button, int x, int y) { (void)button; (void)x; (void)y; }

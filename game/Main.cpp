@@ -108,9 +108,11 @@ TMainForm::TMainForm() : TDXForm(MainFormCaption, 800, 600) {
     DXSound->Loaded();
     DXInput->ApplyGameSettings();
     DXTimer->Loaded();
+    InstallPadHooks();
 }
 
 TMainForm::~TMainForm() {
+    RemovePadHooks();
     // The display finalises in its own destructor, after the timer is gone.
     DXDraw->OnInitialize = nullptr;
     DXDraw->OnFinalize = nullptr;

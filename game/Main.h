@@ -84,11 +84,22 @@ protected:
     void DoShow() override;
     void DoActivate() override { FormActivate(); }
     void DoClose(TCloseAction& action) override;
-    void DoKeyDown(int& key, uint32_t shift) override { FormKeyDown(key, shift); }
+    void DoKeyDown(int& key, uint32_t shift) override {
+        lastPad_ = -1;  // the keyboard is in use
+        FormKeyDown(key, shift);
+    }
+    // Pad presses reach FormKeyDown as the keys they stand for (game/PadKeys.cpp).
+    void DoPadDown(int button, int pad) override;
     void DoKeyPress(std::string& ch) override { FormKeyPress(ch); }
     void DoMouseMove(int, int) override;
 
 private:
+    // A pad pulled out while it was the input in use pauses the game.
+    void InstallPadHooks();
+    void RemovePadHooks();
+    void PadRemoved(int pad);
+    int lastPad_ = -1;  // the pad that gave the last input; -1: the keyboard, or none yet
+
     void StartUp();
     void LoadImages();
     void NewGame();

@@ -7,6 +7,7 @@
 #include "game/GameHost.h"
 #include "game/ScoreFile.h"
 #include "game/WindowCanvas.h"
+#include "platform/Input.h"
 #include "platform/Picture.h"
 #include "tools/Assets.h"
 
@@ -49,11 +50,53 @@ void TForm2::DoShow() { Repaint(); }
 
 void TForm2::DoActivate() {
     if (IGameHost* host = GameHost()) Label2Caption = host->FinalScoreText();
+    // A pad player sees the letter choice at once, its cursor on " OK ".
+    platform::IGamepadSystem* pads = platform::Current().Gamepads;
+    padMode_ = pads && !pads->Pads().empty();
+    letters_.Reset(Edit1Text.empty());
+    activatedAt_ = platform::Current().Clock ? platform::Current().Clock->Milliseconds() : 0;
     Repaint();
 }
 
 void TForm2::DoKeyDown(int& key, uint32_t) {
     if (key == 8) Backspace();
+    // Enter is a click on " OK " (Escape does nothing: only " OK " leaves the window).
+    if (key == 13) st1Click();
+}
+
+void TForm2::DoPadDown(int button, int) {
+    if (platform::Current().Clock && platform::Current().Clock->Milliseconds() - activatedAt_ < PadGraceMs) return;
+    const bool wasPadMode = padMode_;
+    padMode_ = true;
+    switch (button) {
+        case platform::PadLeft:
+        case platform::PadStickLeft: letters_.Move(-1); break;
+        case platform::PadRight:
+        case platform::PadStickRight: letters_.Move(1); break;
+        case platform::PadUp:
+        case platform::PadStickUp: letters_.Jump(-1); break;
+        case platform::PadDown:
+        case platform::PadStickDown: letters_.Jump(1); break;
+        case platform::PadY: letters_.ToggleCase(); break;
+        case platform::PadB: Backspace(); break;
+        case platform::PadStart: st1Click(); return;
+        case platform::PadA:
+            switch (letters_.Current().Kind) {
+                case TLetterChoice::lkOk: st1Click(); return;
+                case TLetterChoice::lkDelete: Backspace(); break;
+                case TLetterChoice::lkLetter: {
+                    std::string ch = letters_.Label(letters_.Current());
+                    DoKeyPress(ch);
+                    letters_.NameChanged(Edit1Text.empty());
+                    break;
+                }
+            }
+            break;
+        default:
+            if (wasPadMode) return;
+            break;
+    }
+    Repaint();
 }
 
 void TForm2::Backspace() {
@@ -61,6 +104,7 @@ void TForm2::Backspace() {
     size_t i = Edit1Text.size() - 1;
     while (i > 0 && (static_cast<unsigned char>(Edit1Text[i]) & 0xC0) == 0x80) --i;
     Edit1Text.erase(i);
+    if (Edit1Text.empty()) letters_.NameChanged(true);
     Repaint();
 }
 
@@ -128,5 +172,32 @@ void TForm2::Repaint() {
     wincanvas::FillRect(canvas_, St1Rect, FromTColor(St1Color));
     wincanvas::FrameRect(canvas_, St1Rect, {0, 0, 0});
     if (text) text->DrawText(canvas_, St1Rect.Left + 2, St1Rect.Top + 3, " OK ", editFont);
+    if (padMode_) DrawLetterChoice();
     Window()->Present(canvas_, 0, 0);
+}
+
+void TForm2::DrawLetterChoice() {
+    // A row of cells centred on the chosen one; the chosen cell yellow, the others red.
+    auto* text = platform::Current().Text;
+    const platform::Rect& r = LettersRect;
+    const int cellW = r.Width() / LetterCells;
+    const int n = static_cast<int>(letters_.Items().size());
+    wincanvas::FillRect(canvas_, r, {0, 0, 128});
+    for (int c = 0; c < LetterCells; ++c) {
+        const int index = ((letters_.Cursor() + c - LetterCells / 2) % n + n) % n;
+        const TLetterChoice::TItem& item = letters_.Items()[static_cast<size_t>(index)];
+        const bool chosen = index == letters_.Cursor();
+        const platform::Rect cell{r.Left + c * cellW + 1, r.Top + 2, r.Left + (c + 1) * cellW - 1, r.Bottom - 2};
+        wincanvas::FillRect(canvas_, cell, chosen ? platform::RGB{255, 255, 0} : platform::RGB{255, 0, 0});
+        wincanvas::FrameRect(canvas_, cell, {0, 0, 0});
+        if (!text) continue;
+        std::string label = letters_.Label(item);
+        if (label == " ") label = "␣";
+        // " OK " is wider than a cell: its cell shows it without the padding.
+        if (item.Kind == TLetterChoice::lkOk) label = "OK";
+        platform::FontSpec font{"MS Sans Serif", 14, true, {0, 0, 0}};
+        platform::Size size = text->TextExtent(label, font);
+        text->DrawText(canvas_, cell.Left + (cell.Width() - size.Width) / 2, cell.Top + (cell.Height() - size.Height) / 2,
+                       label, font);
+    }
 }

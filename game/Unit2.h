@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/Forms.h"
+#include "game/LetterChoice.h"
 #include "platform/Platform.h"
 
 class TForm2 : public TForm {
@@ -31,17 +32,32 @@ public:
     void Repaint();
     const platform::Bitmap& Canvas() const { return canvas_; }
 
+    // A pad player's letter choice, shown above the name once a pad is in use here.
+    const TLetterChoice& Letters() const { return letters_; }
+    bool PadMode() const { return padMode_; }
+    // Pad presses this soon after the window opened are not taken: they belong to the game
+    // just lost (a player hammering fire), not to the name.
+    static constexpr uint32_t PadGraceMs = 1000;
+    // Where the letter row sits (client coordinates), and its cells.
+    static constexpr platform::Rect LettersRect{6, 37, 294, 65};
+    static constexpr int LetterCells = 11;
+
 protected:
     void DoActivate() override;
     void DoShow() override;
     void DoKeyDown(int& key, uint32_t shift) override;
     void DoKeyPress(std::string& ch) override;
+    void DoPadDown(int button, int pad) override;
     void DoMouseMove(int x, int y) override;
     void DoMouseDown(int button, int x, int y) override;
     void DoPaint() override { Repaint(); }
 
 private:
     void Backspace();
+    void DrawLetterChoice();
+    TLetterChoice letters_;
+    bool padMode_ = false;
+    uint32_t activatedAt_ = 0;
     platform::Bitmap background_;
     platform::Bitmap canvas_;
 };

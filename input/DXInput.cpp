@@ -1,6 +1,9 @@
 // The input component and its devices.
 #include "input/DXInput.h"
 
+#include "input/Gamepad.h"
+#include "platform/Settings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -290,6 +293,20 @@ void TJoystick::PutInt32(int offset, int32_t v) {
 
 platform::IHaptic* TJoystick::HapticDevice() { return dev_ && dev_->Attached() ? dev_->Haptic() : nullptr; }
 
+void TJoystick::EffectStarted(const TForceFeedbackEffect& node, bool onDevice) {
+    // The pads rumble whether or not a joystick was found; ForceFeedback is the switch.
+    if (!forceFeedback_) return;
+    const TRumble r = RumbleFor(node);
+    if (r.Empty()) return;
+    if (!onDevice && initialized_ && DeviceAvailable()) dev_->Rumble(r.Low, r.High, r.Ms);
+    if (TGamepad* pads = owner_->Gamepad()) pads->Rumble(r);
+}
+
+void TJoystick::EffectStopped(const TForceFeedbackEffect&) {
+    if (dev_ && DeviceAvailable()) dev_->Rumble(0, 0, 0);
+    if (TGamepad* pads = owner_->Gamepad()) pads->StopRumble();
+}
+
 bool TJoystick::DeviceAvailable() const { return device_ && dev_ && dev_->Attached(); }
 
 void TJoystick::ReleaseDevice() {
@@ -547,6 +564,7 @@ TCustomDXInput::TCustomDXInput(TForm* owner) : form_(owner) {
     joystick_ = new TJoystick(this);
     keyboard_ = new TKeyboard(this);
     mouse_ = new TMouse(this);
+    gamepad_ = new TGamepad(this);
     form_->AddWindowHook(this, [this](const platform::Message& m) {
         switch (m.Kind) {
             case platform::MsgKind::Activate: Reacquire(); break;
@@ -571,9 +589,11 @@ TCustomDXInput::~TCustomDXInput() {
     delete joystick_;
     delete keyboard_;
     delete mouse_;
+    delete gamepad_;
     joystick_ = nullptr;
     keyboard_ = nullptr;
     mouse_ = nullptr;
+    gamepad_ = nullptr;
     while (!devices_.empty()) delete devices_.back();  // a device unlinks itself
 }
 
@@ -648,7 +668,8 @@ void TDXInput::ApplyGameSettings() {
         TJoystick* j = Joystick();
         j->SetBindInputStates(true);
         j->SetEnabled(true);
-        j->SetForceFeedback(true);
+        // The rumble setting switches force feedback (and the pads' rumble) off alone.
+        j->SetForceFeedback(platform::CurrentSettings().GetBool("rumble"));
         j->SetAutoCenter(true);
         j->SetDeadZoneX(50);
         j->SetDeadZoneY(50);
@@ -680,6 +701,12 @@ void TDXInput::ApplyGameSettings() {
         m->SetEnabled(false);
         m->SetForceFeedback(false);
         m->Effects()->Clear();
+
+        TGamepad* g = Gamepad();
+        g->SetBindInputStates(true);
+        g->SetEnabled(true);
+        g->SetForceFeedback(false);
+        g->Effects()->Clear();
     } catch (...) {
         loading_ = false;
         throw;

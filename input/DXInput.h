@@ -79,6 +79,7 @@ enum : uint32_t { DISCL_EXCLUSIVE = 1, DISCL_NONEXCLUSIVE = 2, DISCL_FOREGROUND 
 using TBinaryProperties = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
 
 class TCustomDXInput;
+class TGamepad;
 
 // One input device. Created by (and added to the device list of) its component, which
 // owns it.
@@ -116,6 +117,11 @@ public:
     // Take the device back (skipped in the background when only the foreground counts)
     // and bring its force-feedback effects back.
     void Acquire();
+
+    // A node of this device's effect tree was started (onDevice: it plays as a haptic
+    // effect) or stopped: devices that can rumble stand in where no haptic effect plays.
+    virtual void EffectStarted(const TForceFeedbackEffect& node, bool onDevice) { (void)node, (void)onDevice; }
+    virtual void EffectStopped(const TForceFeedbackEffect& node) { (void)node; }
 
     // Stored form: true when the property was this device's.
     virtual bool ReadBinaryProperty(const std::string& name, const std::vector<uint8_t>& data);
@@ -235,6 +241,9 @@ public:
     void SetRangeZ(int v) { SetRange(8, v); }
 
     platform::IHaptic* HapticDevice() override;
+    // Without a haptic effect "eff1" rumbles the joystick; the pads rumble with it.
+    void EffectStarted(const TForceFeedbackEffect& node, bool onDevice) override;
+    void EffectStopped(const TForceFeedbackEffect& node) override;
     // The joystick read on the fallback path, -1 when none.
     int MultimediaJoystick() const { return mmId_; }
     const std::vector<TJoystickObject>& DataFormat() const { return format_; }
@@ -317,6 +326,8 @@ public:
     TJoystick* Joystick() const { return joystick_; }
     TKeyboard* Keyboard() const { return keyboard_; }
     TMouse* Mouse() const { return mouse_; }
+    // The game pads, a device of their own after the three described ones.
+    TGamepad* Gamepad() const { return gamepad_; }
     const std::vector<TCustomInput*>& Devices() const { return devices_; }
     TForm* Form() const { return form_; }
     // The direct path is in use (set by Initialize).
@@ -344,6 +355,7 @@ private:
     TJoystick* joystick_ = nullptr;
     TKeyboard* keyboard_ = nullptr;
     TMouse* mouse_ = nullptr;
+    TGamepad* gamepad_ = nullptr;
     TInputStates oldStates_;
     bool useDirectInput_ = true;
     bool destroying_ = false;

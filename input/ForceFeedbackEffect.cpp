@@ -196,8 +196,12 @@ void TForceFeedbackEffect::Changed() {
 void TForceFeedbackEffect::Start() {
     for (TForceFeedbackEffect* c : std::vector(children_)) c->Start();
     if (!HasEffect() || effectType_ == etNone) BuildEffects(false);
-    if (!HasEffect()) return;
     TCustomInput* input = root_ ? root_->Input() : nullptr;
+    if (input && effectType_ != etNone) {
+        input->EffectStarted(*this, HasEffect());
+        rumbled_ = true;
+    }
+    if (!HasEffect()) return;
     for (auto* o : {&object1_, &object2_}) {
         if (!o->Effect) continue;
         if (input && !input->DeviceAcquired()) {
@@ -213,6 +217,10 @@ void TForceFeedbackEffect::Start() {
 }
 
 void TForceFeedbackEffect::Stop() {
+    if (rumbled_) {
+        rumbled_ = false;
+        if (TCustomInput* input = root_ ? root_->Input() : nullptr) input->EffectStopped(*this);
+    }
     if (playing_) {
         playing_ = false;
         for (auto* o : {&object1_, &object2_})

@@ -129,6 +129,7 @@ private:
     std::string name_;
     int period_ = 50;
     bool playing_ = false;
+    bool rumbled_ = false;  // started on a device that rumbles instead
     int power_ = 10000;
     int time_ = 1000;
     int startDelayTime_ = 0;

@@ -106,6 +106,12 @@ public:
     virtual uint32_t Hat(int index) const = 0;     // hundredths of a degree, or PovCentered
     // The force-feedback side of this joystick, null when it has none. Owned by the joystick.
     virtual IHaptic* Haptic() = 0;
+    // Shake the device's rumble motors (low- and high-frequency, 0..65535) for ms
+    // milliseconds; 0, 0 stops them. False when the device has no rumble.
+    virtual bool Rumble(uint16_t low, uint16_t high, uint32_t ms) {
+        (void)low, (void)high, (void)ms;
+        return false;
+    }
 };
 
 class IJoystickSystem {
@@ -116,6 +122,47 @@ public:
     virtual std::string NameOf(int index) = 0;
     // Null when index is out of range or the device refuses to open.
     virtual std::unique_ptr<IJoystick> Open(int index) = 0;
+};
+
+// ---------------------------------------------------------------------------------------
+// Game pads: devices whose layout is known from a mapping database, read by the names of
+// their controls rather than by raw numbers. A device that is a pad is never listed by the
+// joystick system as well.
+
+// Pad controls. The stick directions are the left stick pushed past half its travel;
+// they arrive as their own presses in PadDown/PadUp messages.
+enum PadButton : int {
+    PadA, PadB, PadX, PadY, PadBack, PadGuide, PadStart, PadLeftStick, PadRightStick,
+    PadLeftShoulder, PadRightShoulder, PadUp, PadDown, PadLeft, PadRight,
+    PadButtonCount,
+    PadStickUp = 32, PadStickDown, PadStickLeft, PadStickRight,
+};
+enum PadAxis : int { PadLeftX, PadLeftY, PadRightX, PadRightY, PadTriggerLeft, PadTriggerRight, PadAxisCount };
+
+// The left stick's press and release points for the stick directions (hysteresis, so a
+// stick resting near the point gives one press, not a stream).
+constexpr int PadStickPress = 16384;
+constexpr int PadStickRelease = 8192;
+
+class IGamepad {
+public:
+    virtual ~IGamepad() = default;
+    // Stable for as long as the pad stays connected; the Param of its messages.
+    virtual int Id() const = 0;
+    virtual std::string Name() const = 0;
+    virtual bool Attached() const = 0;
+    virtual bool Button(int button) const = 0;  // PadButton 0..PadButtonCount-1
+    virtual int Axis(int axis) const = 0;       // -32768..32767 (triggers 0..32767)
+    // As IJoystick::Rumble.
+    virtual bool Rumble(uint16_t low, uint16_t high, uint32_t ms) = 0;
+};
+
+class IGamepadSystem {
+public:
+    virtual ~IGamepadSystem() = default;
+    // The pads connected now, in the order they came; owned by the system. Pads come and
+    // go with the messages PadAdded / PadRemoved.
+    virtual std::vector<IGamepad*> Pads() = 0;
 };
 
 }  // namespace platform

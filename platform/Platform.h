@@ -109,6 +109,10 @@ enum class MsgKind {
     Timer,        // Param = timer id
     Expose,       // the window's contents must be presented again
     User,         // posted by PostMessage; Param/Text free for the poster
+    PadDown,      // a game pad's control pressed: Button = PadButton, Param = pad id
+    PadUp,        // ... released
+    PadAdded,     // a game pad connected (Param = its id); Window 0
+    PadRemoved,   // a game pad went away (Param = its id); Window 0
     FullScreenChange, // the player switched the window to full screen (Param 1) or back (0)
 };
 
@@ -208,6 +212,7 @@ public:
 class IAudioSystem;    // platform/Audio.h
 class IMusicSystem;    // platform/Audio.h
 class IJoystickSystem; // platform/Input.h
+class IGamepadSystem;  // platform/Input.h
 
 struct Services {
     IClock* Clock = nullptr;
@@ -216,6 +221,7 @@ struct Services {
     IAudioSystem* Audio = nullptr;
     IMusicSystem* Music = nullptr;
     IJoystickSystem* Joysticks = nullptr;
+    IGamepadSystem* Gamepads = nullptr;
 };
 
 // The services in force. Installed once by main() or by a test fixture.

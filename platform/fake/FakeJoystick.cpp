@@ -54,6 +54,11 @@ public:
         return d_->Hats[i];
     }
     IHaptic* Haptic() override { return d_->Attached ? d_->Haptic.get() : nullptr; }
+    bool Rumble(uint16_t low, uint16_t high, uint32_t ms) override {
+        if (!d_->Attached || !d_->CanRumble) return false;
+        d_->Rumbles.push_back({low, high, ms});
+        return true;
+    }
 
 private:
     std::shared_ptr<FakeJoystickDevice> d_;

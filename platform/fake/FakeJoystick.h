@@ -51,6 +51,12 @@ struct FakeJoystickDevice {
     std::shared_ptr<FakeHaptic> Haptic;  // null: no force feedback
     bool RefuseOpen = false;
     int Updates = 0;                 // how often an open handle was updated
+    bool CanRumble = true;
+    struct RumbleCall {
+        uint16_t Low, High;
+        uint32_t Ms;
+    };
+    std::vector<RumbleCall> Rumbles;  // every rumble asked of an open handle
 };
 
 class FakeJoystickSystem final : public IJoystickSystem {

@@ -218,6 +218,9 @@ public:
         }
     }
     IHaptic* Haptic() override { return haptic_.get(); }
+    bool Rumble(uint16_t low, uint16_t high, uint32_t ms) override {
+        return Attached() && SDL_JoystickRumble(j_, low, high, ms) == 0;
+    }
 
 private:
     SDL_Joystick* j_;
@@ -238,21 +241,39 @@ public:
     int Count() override {
         if (!joystickOk_) return 0;
         SDL_JoystickUpdate();  // notices devices plugged in or out since the last look
-        return std::max(0, SDL_NumJoysticks());
+        int n = 0;
+        for (int i = 0, all = SDL_NumJoysticks(); i < all; ++i)
+            if (!ReadAsPad(i)) ++n;
+        return n;
     }
     std::string NameOf(int index) override {
-        if (index < 0 || index >= Count()) return "";
-        const char* n = SDL_JoystickNameForIndex(index);
+        int device = DeviceIndex(index);
+        if (device < 0) return "";
+        const char* n = SDL_JoystickNameForIndex(device);
         return n ? n : "";
     }
     std::unique_ptr<IJoystick> Open(int index) override {
-        if (index < 0 || index >= Count()) return nullptr;
-        SDL_Joystick* j = SDL_JoystickOpen(index);
+        int device = DeviceIndex(index);
+        if (device < 0) return nullptr;
+        SDL_Joystick* j = SDL_JoystickOpen(device);
         if (!j) return nullptr;
         return std::make_unique<SdlJoystick>(j, hapticOk_);
     }
 
 private:
+    // A device with a pad mapping is read by the pad system while that runs; here it would
+    // be a second reader of the same device.
+    static bool ReadAsPad(int device) {
+        return SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_IsGameController(device);
+    }
+    // SDL's device index of our index-th joystick, -1 when there is none.
+    int DeviceIndex(int index) {
+        if (index < 0 || index >= Count()) return -1;
+        for (int i = 0, all = SDL_NumJoysticks(), seen = 0; i < all; ++i)
+            if (!ReadAsPad(i) && seen++ == index) return i;
+        return -1;
+    }
+
     bool joystickOk_ = false;
     bool hapticOk_ = false;
 };

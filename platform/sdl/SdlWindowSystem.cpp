@@ -503,9 +503,20 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
             return;
         }
         default:
-            if (e.type == wakeEvent_) wakePending_ = false;
+            if (e.type == wakeEvent_)
+                wakePending_ = false;
+            else if (eventHook_)
+                eventHook_(e);
             return;
     }
+}
+
+void SdlWindowSystem::PushInput(Message msg) {
+    if (msg.Kind == MsgKind::PadDown || msg.Kind == MsgKind::PadUp) {
+        msg.Window = queue_.Focus();
+        if (msg.Window == 0) return;
+    }
+    queue_.Push(std::move(msg));
 }
 
 bool SdlWindowSystem::PeekMessage(Message& msg) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,6 +112,14 @@ public:
     void GetKeyboardState(uint8_t vk[256]) override { queue_.GetKeyboardState(vk); }
     void GetScanCodeState(uint8_t sc[256]) override { queue_.GetScanCodeState(sc); }
 
+    // SDL events the window system does not translate itself (the game pads') are handed to
+    // this hook, which gives its messages to PushInput.
+    using EventHook = std::function<void(const SDL_Event&)>;
+    void SetEventHook(EventHook hook) { eventHook_ = std::move(hook); }
+    // A message from the hook: pad presses go to the window holding the keyboard focus (and
+    // nowhere while none of ours has it); other messages to the application.
+    void PushInput(Message msg);
+
     IClock& Clock() { return clock_; }
     // True on a driver without a desktop (dummy, offscreen): focus changes are ours to make.
     bool Headless() const { return headless_; }
@@ -167,6 +176,8 @@ private:
     bool vsyncAsked_ = false;
     bool vsyncClaimed_ = false;  // the main window's renderer says it waits for the refresh
     uint64_t ticksPerSecond_ = 1;
+
+    EventHook eventHook_;
 };
 
 }  // namespace platform::sdl

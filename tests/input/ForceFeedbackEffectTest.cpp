@@ -266,4 +266,32 @@ TEST_F(HapticFx, NoEffectsWithoutForceFeedbackOrWhenRefused) {
     EXPECT_EQ(Haptic().LiveEffects(), 0);
 }
 
+TEST_F(HapticFx, JoysticksWithoutAHapticEffectRumbleInstead) {
+    eff1->Start();  // the haptic path: no rumble besides it
+    EXPECT_TRUE(pad->Rumbles.empty());
+
+    // The device lists no periodic kind: "eff1" rumbles, the small motor at full strength.
+    Haptic().Supported = {HapticEffectKind::Constant};
+    input->Initialize();
+    eff1->Start();
+    ASSERT_EQ(pad->Rumbles.size(), 1u);
+    EXPECT_EQ(pad->Rumbles[0].High, 65535);
+    EXPECT_EQ(pad->Rumbles[0].Low, 32767);
+    EXPECT_EQ(pad->Rumbles[0].Ms, 50u);
+    EXPECT_FALSE(eff1->Playing());  // nothing the device could report on
+    eff1->Stop();
+    ASSERT_EQ(pad->Rumbles.size(), 2u);
+    EXPECT_EQ(pad->Rumbles[1].High + pad->Rumbles[1].Low + pad->Rumbles[1].Ms, 0u);
+
+    // A stick without force feedback at all rumbles too; with ForceFeedback off nothing does.
+    fakeJoysticks.Remove(pad);
+    auto plain = fakeJoysticks.Add("Plain", 2, 4, 0, false);
+    input->Initialize();
+    eff1->Start();
+    EXPECT_EQ(plain->Rumbles.size(), 1u);
+    input->Joystick()->SetForceFeedback(false);
+    eff1->Start();
+    EXPECT_EQ(plain->Rumbles.size(), 1u);
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // Keyboard states through the binding table, on both reading paths, and the component's
 // press/release rule.
 #include "InputFixture.h"
+#include "input/Gamepad.h"
 
 namespace {
 
@@ -195,10 +196,12 @@ TEST_F(Fx, ComponentNeedsAForm) {
 TEST_F(Fx, DevicesInListOrderWithTheirCooperativeLevels) {
     fakeJoysticks.Add("Pad", 2, 4, 1, true);
     MakeInput();
-    ASSERT_EQ(input->Devices().size(), 3u);
+    // The game pads come after the three described devices.
+    ASSERT_EQ(input->Devices().size(), 4u);
     EXPECT_EQ(input->Devices()[0], input->Joystick());
     EXPECT_EQ(input->Devices()[1], input->Keyboard());
     EXPECT_EQ(input->Devices()[2], input->Mouse());
+    EXPECT_EQ(input->Devices()[3], input->Gamepad());
     EXPECT_EQ(input->Joystick()->CoopLevelFlags(), DISCL_EXCLUSIVE | DISCL_FOREGROUND);
     EXPECT_EQ(input->Keyboard()->CoopLevelFlags(), DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
     input->Joystick()->SetForceFeedback(false);

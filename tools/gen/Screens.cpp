@@ -203,6 +203,23 @@ int KeyCap(Image& img, int x, int y, const std::string& label) {
     return w;
 }
 
+// A pad button: a pill with a magenta rim, so it reads apart from the keys.
+int PadCap(Image& img, int x, int y, const std::string& label) {
+    int w = std::max(24, TextWidth(kSmallBold, label) + 12);
+    Sdf cap = RoundBox(x, y, x + w, y + 22, 11);
+    Box bb{x - 2, y - 2, x + w + 3, y + 25};
+    Fill(img, cap, VGradient(y, C8(90, 40, 110), y + 22, C8(40, 15, 55)), 1, bb);
+    Fill(img, Ring(cap, 0.8f), kMagenta, 1, bb);
+    TextC(img, kSmallBold, x + w / 2, y + 3, label, kWhite);
+    return w;
+}
+
+int PadCapsWidth(const std::vector<std::string>& caps) {
+    int w = 0;
+    for (const auto& c : caps) w += std::max(24, TextWidth(kSmallBold, c) + 12) + 4;
+    return w;
+}
+
 Image Controls() {
     Image img = Space(400, 600, 57, C8(40, 140, 160));
     Frame(img, kCyan);
@@ -210,21 +227,24 @@ Image Controls() {
     struct Row {
         const char* Action;
         std::vector<std::vector<std::string>> Groups;  // key caps; a group starting with "~" is plain text
+        std::vector<std::string> Pad;                  // the pad's buttons, beside the action's name
     };
     const std::vector<Row> rows = {
-        {"Полёт", {{"W", "A", "S", "D"}, {"←", "↑", "↓", "→"}, {"~цифровой блок:", "8", "4", "2", "6"}}},
-        {"Огонь", {{"Z"}, {"Пробел"}, {"~или", "*"}, {"~(цифр. блок)"}}},
-        {"Спецоружие", {{"X"}, {"Shift"}}},
-        {"Следующее спецоружие", {{"Tab"}}},
-        {"Выбор оружия", {{"1"}, {"~луч", "2"}, {"~ракеты", "3"}, {"~щит"}}},
-        {"Пауза", {{"Esc"}}},
-        {"Меню", {{"↑", "↓"}, {"~и", "Enter"}}},
+        {"Полёт", {{"W", "A", "S", "D"}, {"←", "↑", "↓", "→"}, {"~цифровой блок:", "8", "4", "2", "6"}}, {"✚", "стик"}},
+        {"Огонь", {{"Z"}, {"Пробел"}, {"~или", "*"}, {"~(цифр. блок)"}}, {"A"}},
+        {"Спецоружие", {{"X"}, {"Shift"}}, {"X", "B"}},
+        {"Следующее спецоружие", {{"Tab"}}, {"LB", "RB", "Y"}},
+        {"Выбор оружия", {{"1"}, {"~луч", "2"}, {"~ракеты", "3"}, {"~щит"}}, {}},
+        {"Пауза", {{"Esc"}}, {"Start", "Back"}},
+        {"Меню", {{"↑", "↓"}, {"~и", "Enter"}}, {"✚", "A", "Start"}},
     };
     const FontSpec action{"DejaVu Sans", "Bold", 14};
     const int keysX = 40;
     int y = 80;
     for (const Row& r : rows) {
         Text(img, action, 26, y, r.Action, kYellow);
+        int px = 376 - PadCapsWidth(r.Pad);
+        for (const auto& b : r.Pad) px += PadCap(img, px, y - 3, b) + 4;
         y += 20;
         int x = keysX;
         for (const auto& g : r.Groups) {
@@ -245,9 +265,11 @@ Image Controls() {
         }
         y += 33;
     }
-    Text(img, action, 26, y, "Джойстик", kYellow);
-    Para(img, kSmall, keysX, y + 20, 330, "ручка ведёт корабль, кнопки 1, 2, 3: огонь, спецоружие и его смена", kText, 18);
-    Footer(img, "Enter  назад в меню");
+    Text(img, action, 26, y, "Пульт и джойстик", kYellow);
+    Para(img, kSmall, keysX, y + 20, 330,
+         "кнопки пульта — в розовых рамках. Джойстик: ручка ведёт корабль, кнопки 1, 2, 3: огонь, спецоружие и его смена",
+         kText, 18);
+    Footer(img, "Enter  или  A  назад в меню");
     return img;
 }
 
