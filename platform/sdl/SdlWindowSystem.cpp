@@ -324,9 +324,6 @@ SdlWindowSystem::SdlWindowSystem(Size design) : queue_(clock_), design_(design) 
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Closing a window is the program's decision (its Close message), not SDL's.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    // Leaving full screen when the focus goes elsewhere would throw the player out of it at
-    // every message box.
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(kSubsystems) != 0)
         throw std::runtime_error(std::string("Cannot start the window system: ") + SDL_GetError());
     const char* driver = SDL_GetCurrentVideoDriver();
