@@ -1,48 +1,81 @@
 # Two commands a person needs: `make run` and `make test`. Both install what is missing
 # (Debian packages, as root or through sudo), configure, build and generate the data.
+# `make run` installs only what building and running the game need; `make test` adds the test
+# tools. `make package` builds the Debian package (build/package/starbreaker_*.deb).
 SHELL := /bin/bash
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-PACKAGES := build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libjpeg-dev libfontconfig-dev libmp3lame-dev \
-  fonts-liberation fonts-dejavu-core xvfb xauth xfonts-base x11-utils xdotool imagemagick sox \
-  clang libclang-rt-14-dev
+# Building and running the game (the data generator needs LAME and zlib).
+RUN_PACKAGES := build-essential cmake pkg-config \
+  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libjpeg-dev libfontconfig-dev libmp3lame-dev zlib1g-dev \
+  fonts-liberation fonts-dejavu-core
+# Building the Debian package: CPack finds the runtime dependencies with dpkg-shlibdeps and file.
+PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev file
+# Everything the tests add: GoogleTest and Benchmark, the X server and window managers of the
+# end-to-end checks, picture and sound measuring, clang for fuzzing, the packaging validators.
+TEST_PACKAGES := $(PACKAGE_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
+  xvfb xauth xfonts-base x11-utils xdotool imagemagick sox openbox wmctrl \
+  clang libclang-rt-14-dev lintian desktop-file-utils appstream man-db
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test test-normal test-asan test-fuzz fuzz bench clean
+.PHONY: all deps deps-package deps-test configure configure-test build build-game run package \
+  test test-normal test-asan test-fuzz fuzz-build fuzz bench clean
 
 all: build
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+# install_missing LIST: the Debian packages of LIST that are not installed yet.
+define install_missing
+	@missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing missing packages:" $$missing; \
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
 
+deps:
+	$(call install_missing,$(RUN_PACKAGES))
+deps-package:
+	$(call install_missing,$(PACKAGE_PACKAGES))
+deps-test:
+	$(call install_missing,$(TEST_PACKAGES))
+
+# Tests and benchmarks are built when GoogleTest is installed (SB_TESTS=AUTO); the test set-up
+# requires them.
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+configure-test: deps-test
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DSB_TESTS=ON
 
 # Building also (re)generates the data folder ./data; scores and options are never overwritten.
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Only the game, its set-up tool and the data.
+build-game: configure
+	cmake --build $(BUILD) -j$(JOBS) --target starbreaker starbreaker-setup
+
+run: build-game
 	./$(BUILD)/starbreaker
+
+package: deps-package configure
+	cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && cpack
+	@ls -1 $(BUILD)/package/*.deb
 
 test: test-normal test-asan test-fuzz
 
-test-normal: build
+test-normal: configure-test
+	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF \
+test-asan: deps-test
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF -DSB_TESTS=ON \
 	  -DSB_DATA_DIR=$(CURDIR)/$(ASAN_BUILD)/data
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
@@ -50,7 +83,7 @@ test-asan: deps
 
 # The file readers under libFuzzer (clang): a bounded run of every target and a replay of
 # every input that once crashed one.
-fuzz-build: deps
+fuzz-build: deps-test
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSB_BENCH=OFF -DSB_FUZZ=ON \
 	  -DSB_DATA_DIR=$(CURDIR)/$(FUZZ_BUILD)/data
 	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j$(JOBS)
@@ -62,7 +95,8 @@ test-fuzz: fuzz-build
 fuzz: fuzz-build
 	SB_FUZZ_WORK=$(CURDIR)/$(FUZZ_BUILD)/fuzz-work tests/fuzz/run_fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-bench: build
+bench: configure-test
+	cmake --build $(BUILD) -j$(JOBS)
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
 
 clean:

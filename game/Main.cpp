@@ -283,6 +283,7 @@ void TMainForm::StartUp() {
 
     TOptions opts = ReadOptions("data\\all_qrx\\opt.qrx");
     for (int i = 0; i < 10; ++i) Options[i + 1] = opts[i];
+    if (FullScreenForThisRun) Options[5] = *FullScreenForThisRun ? 1 : 0;
 
     if (Form1) Form1->Close();
     Show();

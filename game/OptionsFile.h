@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,3 +36,7 @@ void WriteOptions(std::string_view programName, const TOptions& options);
 // file has them (a file that cannot be read or parsed starts from DefaultOptions). Returns
 // the options written; throws platform::EInOutError when the file cannot be written.
 TOptions WriteFullScreenOption(std::string_view programName, bool fullScreen);
+
+// The command line's --fullscreen (true) or --window (false): Options[5] for this run only,
+// never written to the file. Unset: the file decides.
+inline std::optional<bool> FullScreenForThisRun;

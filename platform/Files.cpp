@@ -3,12 +3,24 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+
+// Set by the build from the install layout; these stand in for a build that does not say.
+#ifndef SB_INSTALLED_DATA_DIR
+#define SB_INSTALLED_DATA_DIR "/usr/local/share/starbreaker/data"
+#endif
+#ifndef SB_DATA_FROM_BIN_DIR
+#define SB_DATA_FROM_BIN_DIR "../share/starbreaker/data"
+#endif
 
 namespace platform {
 
@@ -70,22 +82,17 @@ private:
 
 }  // namespace
 
-std::string ResolvePath(std::string_view programName) {
-    std::string name(programName);
-    for (char& c : name)
-        if (c == '\\') c = '/';
+namespace {
 
-    std::string result;
+// Appends name's components to start, each matched against the real listing (see
+// ResolvePath).
+std::string ResolveFrom(std::string result, std::string_view name) {
     size_t pos = 0;
-    if (!name.empty() && name[0] == '/') {
-        result = "/";
-        pos = 1;
-    }
     bool searching = true;
     while (pos <= name.size()) {
         size_t end = name.find('/', pos);
-        if (end == std::string::npos) end = name.size();
-        std::string component = name.substr(pos, end - pos);
+        if (end == std::string_view::npos) end = name.size();
+        std::string component(name.substr(pos, end - pos));
         pos = end + 1;
         if (component.empty()) continue;  // doubled or trailing separators
 
@@ -101,6 +108,46 @@ std::string ResolvePath(std::string_view programName) {
         result = base + component;
     }
     return result;
+}
+
+// The first component of a relative name, and the rest after its separator(s).
+std::string_view FirstComponent(std::string_view name, std::string_view& rest) {
+    size_t slash = name.find('/');
+    std::string_view first = name.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view() : name.substr(slash + 1);
+    while (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
+    return first;
+}
+
+DataFolders& Folders() {
+    static DataFolders folders;
+    return folders;
+}
+
+}  // namespace
+
+void SetDataFolders(DataFolders folders) { Folders() = std::move(folders); }
+const DataFolders& CurrentDataFolders() { return Folders(); }
+
+DataFoldersScope::DataFoldersScope(DataFolders folders) : saved_(Folders()) { SetDataFolders(std::move(folders)); }
+DataFoldersScope::~DataFoldersScope() { SetDataFolders(std::move(saved_)); }
+
+std::string ResolvePath(std::string_view programName) {
+    std::string name(programName);
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    if (!name.empty() && name[0] == '/') return ResolveFrom("/", std::string_view(name).substr(1));
+
+    const DataFolders& folders = Folders();
+    std::string_view rest;
+    if (folders == DataFolders() || !SameIgnoringCase(FirstComponent(name, rest), "data"))
+        return ResolveFrom("", name);
+
+    std::string_view below;
+    if (!folders.User.empty() && SameIgnoringCase(FirstComponent(rest, below), "all_qrx"))
+        return ResolveFrom(folders.User, below);
+    if (folders.Game == "data") return ResolveFrom("", "data/" + std::string(rest));
+    return ResolveFrom(folders.Game, rest);
 }
 
 bool FileExists(std::string_view programName) {
@@ -179,6 +226,151 @@ void WriteFileAtomic(std::string_view programName, const std::vector<uint8_t>& b
         ::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder of the running program, from the kernel's own link to it; empty when unknown.
+std::string ProgramFolder() {
+    char buffer[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return {};
+    std::string path(buffer, static_cast<size_t>(n));
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string Canonical(const std::string& path) {
+    char buffer[PATH_MAX];
+    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : path;
+}
+
+// Every missing folder of path, each made with mode; false (errno set) when one cannot be.
+bool MakeFolders(const std::string& path, mode_t mode) {
+    for (size_t pos = 1; pos <= path.size(); ++pos) {
+        if (pos < path.size() && path[pos] != '/') continue;
+        std::string part = path.substr(0, pos);
+        // An existing folder may answer with another error first (a read-only parent).
+        if (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) {
+            const int err = errno;
+            if (!IsDirectory(part)) {
+                errno = err;
+                return false;
+            }
+        }
+    }
+    if (!IsDirectory(path)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+// Copies source to target unless target exists. The copy is made under a temporary name in
+// the target's folder and then linked in: link() refuses to replace an existing name, so a
+// copy made by a program starting at the same moment is kept, and no reader ever sees half a
+// file. Returns what went wrong, or nothing.
+std::string CopyIfAbsent(const std::string& source, const std::string& target) {
+    struct stat st;
+    if (::lstat(target.c_str(), &st) == 0) return {};
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = ReadFileBytes(source);
+    } catch (const EInOutError& e) {
+        return e.what();
+    }
+    size_t slash = target.rfind('/');
+    std::string temp = target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".new" + std::to_string(::getpid());
+    auto failed = [&](int err) { return "cannot create " + Quote(target) + ": " + Reason(err); };
+    FileHandle fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.Get() < 0) return failed(errno);
+    int err = 0;
+    size_t done = 0;
+    while (done < bytes.size() && err == 0) {
+        ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR) err = errno;
+        if (n > 0) done += static_cast<size_t>(n);
+    }
+    if (err == 0 && ::fsync(fd.Get()) != 0) err = errno;
+    if (fd.Close() != 0 && err == 0) err = errno;
+    if (err == 0 && ::link(temp.c_str(), target.c_str()) != 0 && errno != EEXIST) {
+        // A file system without hard links: a rename that refuses to replace does the same.
+        if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0 && errno != EEXIST)
+            err = errno;
+    }
+    ::unlink(temp.c_str());
+    return err ? failed(err) : std::string();
+}
+
+}  // namespace
+
+std::vector<std::string> InstalledDataCandidates() {
+    std::vector<std::string> found;
+    std::string beside = ProgramFolder();
+    if (!beside.empty()) {
+        beside = Canonical(beside + "/" + SB_DATA_FROM_BIN_DIR);
+        if (IsDirectory(beside)) found.push_back(beside);
+    }
+    std::string built = SB_INSTALLED_DATA_DIR;
+    if (IsDirectory(built) && (found.empty() || Canonical(built) != found.front())) found.push_back(built);
+    return found;
+}
+
+std::string UserDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is invalid and is ignored.
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/starbreaker";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && h[0] == '/') {
+        home = h;
+    } else {
+        passwd entry, *result = nullptr;
+        std::vector<char> buffer(16384);
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) == 0 && result && result->pw_dir &&
+            result->pw_dir[0] == '/')
+            home = result->pw_dir;
+    }
+    if (home.empty()) return {};
+    if (home.size() > 1 && home.back() == '/') home.pop_back();
+    return home + "/.local/share/starbreaker";
+}
+
+DataFolders PickDataFolders(std::string_view explicitData, const std::vector<std::string>& installed,
+                            std::string_view userFolder) {
+    if (!explicitData.empty()) return DataFolders{std::string(explicitData), {}};
+    {
+        DataFoldersScope portable{DataFolders()};
+        if (IsDirectory(ResolvePath("data/all_qrx")) || IsDirectory(ResolvePath("data/all_bmp"))) return DataFolders();
+    }
+    if (!installed.empty() && !userFolder.empty()) return DataFolders{installed.front(), std::string(userFolder)};
+    return DataFolders();
+}
+
+void SeedUserFolder(const DataFolders& folders, std::ostream& warn) {
+    if (folders.User.empty()) return;
+    if (!MakeFolders(folders.User, 0700)) {
+        warn << "warning: cannot create the folder for scores and options " << Quote(folders.User) << ": "
+             << Reason(errno) << "\n";
+        return;
+    }
+    for (const char* name : {"res.qrx", "opt.qrx"}) {
+        const std::string source = ResolveFrom(folders.Game, std::string("all_qrx/") + name);
+        const std::string target = folders.User + "/" + name;
+        if (std::string problem = CopyIfAbsent(source, target); !problem.empty())
+            warn << "warning: no first copy of " << name << " for this user: " << problem << "\n";
+    }
+}
+
+DataFolders SetUpDataFolders(std::string_view explicitData, std::ostream& warn) {
+    DataFolders folders = PickDataFolders(explicitData, InstalledDataCandidates(), UserDataFolder());
+    SeedUserFolder(folders, warn);
+    SetDataFolders(folders);
+    return folders;
 }
 
 }  // namespace platform

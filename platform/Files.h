@@ -4,9 +4,14 @@
 // file system that ignores letter case ("Data\All_mp3\Music.MP3"). These functions map such
 // a name onto the real directory entries (data/all_mp3/music.mp3) and read and write whole
 // files.
+//
+// Names under "data\" land in the data folders in force (see DataFolders): by default the
+// working directory's data/ for everything; for an installed copy, the installed data for
+// pictures and music and the player's own folder for everything under "data\all_qrx\".
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,6 +24,65 @@ class EInOutError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Where the names under "data\" land.
+struct DataFolders {
+    // Every name under "data\" except those the user folder takes. The default "data" is
+    // looked up in the working directory ignoring case, like any other component; any other
+    // folder is taken as it stands.
+    std::string Game = "data";
+    // Names under "data\all_qrx\" (score table, options, settings, pad mappings), without
+    // the all_qrx level. Empty: they stay in Game's all_qrx.
+    std::string User;
+
+    bool operator==(const DataFolders&) const = default;
+};
+
+void SetDataFolders(DataFolders folders);
+const DataFolders& CurrentDataFolders();
+
+// Puts the given folders in force for its lifetime (the set-up tool run in-process, tests).
+class DataFoldersScope {
+public:
+    explicit DataFoldersScope(DataFolders folders);
+    ~DataFoldersScope();
+    DataFoldersScope(const DataFoldersScope&) = delete;
+    DataFoldersScope& operator=(const DataFoldersScope&) = delete;
+
+private:
+    DataFolders saved_;
+};
+
+// Where an installed copy keeps its read-only data: beside the program
+// (<program folder>/../share/starbreaker/data, so the install moves with its prefix), then the
+// folder compiled in. Only those that exist.
+std::vector<std::string> InstalledDataCandidates();
+
+// The player's own folder: $XDG_DATA_HOME/starbreaker when that is an absolute path, else
+// $HOME/.local/share/starbreaker (the password database's home when HOME is unset). Empty
+// when no home is known.
+std::string UserDataFolder();
+
+// The rule that picks the folders, given what the command line said (explicitData, may be
+// empty), the installed candidates and the user folder:
+//   1. --data DIR: DIR for everything (portable).
+//   2. a data/ folder in the working directory holding all_qrx or all_bmp: that folder for
+//      everything (portable, as the program has always run).
+//   3. an installed data folder: pictures and music from it, "data\all_qrx\..." from the
+//      user folder (installed).
+//   4. otherwise data/ in the working directory, whose missing files start-up then reports.
+DataFolders PickDataFolders(std::string_view explicitData, const std::vector<std::string>& installed,
+                            std::string_view userFolder);
+
+// Creates the user folder (mode 0700) and gives it a copy of each of the installed default
+// files (the score table and options) it does not have yet. A copy appears whole or not at
+// all, and an existing file is never replaced, even by a second program starting at the same
+// moment. Problems are one-line warnings: start-up then reports the file it lacks.
+void SeedUserFolder(const DataFolders& folders, std::ostream& warn);
+
+// The whole start-up choice: PickDataFolders with the real candidates and user folder, the
+// user folder seeded when it is used, and the result put in force. Returns it.
+DataFolders SetUpDataFolders(std::string_view explicitData, std::ostream& warn);
 
 // Backslashes become '/', and each component is matched against the real directory
 // listing: an exact match first, else a match ignoring ASCII letter case. From the first

@@ -4,8 +4,9 @@
 #
 #   run_e2e.sh GAME DATA_DIR SHOT_DIR CHECK
 #
-# CHECK: menu | play | tamper | missing | garbage | slide (bare X server, 1024 × 768) |
-# missing-wm | fullscreen (openbox, 1920 × 1080) | scale (openbox, 2560 × 1440). GAME is the starbreaker program, DATA_DIR the
+# CHECK: menu | play | tamper | missing | garbage | installed | slide (bare X server,
+# 1024 × 768) | missing-wm | fullscreen (openbox, 1920 × 1080) | scale (openbox, 2560 × 1440).
+# GAME is the starbreaker program, DATA_DIR the
 # generated data folder (copied, never touched), SHOT_DIR receives the screenshots of the run.
 # Exit 0 = passed, 77 = skipped (a tool is missing), anything else = failed.
 set -u
@@ -458,8 +459,50 @@ check_garbage() {
     done
 }
 
+# An installed copy (GAME and DATA_DIR inside an install prefix): started from a folder without
+# data, with a home of its own, it shows the menu, keeps its tables in the home's XDG data
+# folder, reports a tampered table there, and never writes to the installed data.
+check_installed() {
+    rm -rf "$E2E_TMP/data"
+    export HOME="$E2E_TMP/home"
+    unset XDG_DATA_HOME
+    mkdir -p "$HOME"
+    local user="$HOME/.local/share/starbreaker" f installed_sum
+    installed_sum=$(cd "$DATA" && find . -type f -exec md5sum {} + | sort | md5sum)
+
+    # The loading screen is the menu check's business; here only the menu counts.
+    e2e_start_game "$GAME" "$(secs 60)"
+    MAIN_WIN=$(wait_window 800 600 "$WIN_X" "$WIN_Y" "$(secs 20)") \
+        || { x_diagnostics; die "no 800 × 600 window at ($WIN_X, $WIN_Y)"; }
+    expect_screen menu-1 "$(secs 10)" p_menu 1 || die "the main menu never showed"
+    focus "$MAIN_WIN"
+    for f in res.qrx opt.qrx; do
+        if cmp -s "$user/$f" "$DATA/all_qrx/$f"; then log "ok   $user/$f is the installed default"
+        else fail "$user/$f is missing or differs from the installed default"; fi
+    done
+    [ -f "$user/settings.ini" ] && log "ok   settings file created in $user" || fail "no $user/settings.ini"
+    key Up      # wraps to the last entry: quit
+    expect_screen menu-6 "$(secs 4)" p_menu 6
+    key Return
+    expect_game_ends "$(secs 5)" "quit from the installed program's menu"
+    [ "${E2E_GAME_RC:-1}" = 0 ] || fail "installed program: exit code $E2E_GAME_RC, not 0"
+
+    # The player's copy is the table in use: tampered there, it is refused, and left as it is.
+    local res="$user/res.qrx" sum
+    awk 'NR==2 { sub(/[0-9]+/, ""); $0 = "777" $0 } {print}' "$res" > "$res.new" && mv "$res.new" "$res"
+    sum=$(cksum < "$res")
+    e2e_start_game "$GAME" "$(secs 30)"
+    expect_game_ends "$(secs 20)" "tampered score table in $user"
+    expect_stderr "Кто-то взломал очки.Обнулите результаты через Setup и перезапустите игру"
+    [ "$(cksum < "$res")" = "$sum" ] || fail "the player's score table was changed by the program"
+
+    [ "$(cd "$DATA" && find . -type f -exec md5sum {} + | sort | md5sum)" = "$installed_sum" ] \
+        && log "ok   the installed data is unchanged" || fail "the installed data was written to"
+    [ ! -e "$E2E_TMP/data" ] || fail "a data folder appeared in the working directory"
+}
+
 case "$CHECK" in
-    menu|play|tamper|missing|garbage|slide) "check_$CHECK" ;;
+    menu|play|tamper|missing|garbage|installed|slide) "check_$CHECK" ;;
     missing-wm) check_missing_wm ;;
     fullscreen) check_fullscreen ;;
     scale) check_scale ;;

@@ -4,11 +4,13 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "platform/Files.h"
 
@@ -137,4 +139,165 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     // The folder does not exist.
     EXPECT_THROW(platform::WriteFileAtomic("data\\nowhere\\res.qrx", Bytes("x")), EInOutError);
     EXPECT_FALSE(fs::exists("data/nowhere"));
+}
+
+// An installed copy: read-only data in one place, the player's files in another.
+struct DataFoldersTest : FilesTest {
+    fs::path installed, user;
+    void SetUp() override {
+        FilesTest::SetUp();
+        installed = dir / "prefix/share/starbreaker/data";
+        user = dir / "home/.local/share/starbreaker";
+        fs::create_directories(installed / "all_bmp");
+        fs::create_directories(installed / "all_qrx");
+        Write(installed / "all_bmp/star.bmp", "BM");
+        Write(installed / "all_qrx/res.qrx", "default table");
+        Write(installed / "all_qrx/opt.qrx", "default options");
+    }
+    void TearDown() override {
+        platform::SetDataFolders({});
+        FilesTest::TearDown();
+    }
+    platform::DataFolders Installed() const { return {installed.string(), user.string()}; }
+};
+
+TEST_F(DataFoldersTest, NamesUnderDataLandInTheFoldersInForce) {
+    struct Case {
+        const char* Given;
+        fs::path Real;
+    };
+    {
+        platform::DataFoldersScope scope(Installed());
+        const Case cases[] = {
+            {"Data\\All_Bmp\\Star.BMP", installed / "all_bmp/star.bmp"},
+            {"data\\all_qrx\\res.qrx", user / "res.qrx"},
+            {"DATA\\ALL_QRX\\settings.ini", user / "settings.ini"},
+            {"data\\all_qrx\\gamecontrollerdb.txt", user / "gamecontrollerdb.txt"},
+            {"data\\all_mp3\\music.mp3", installed / "all_mp3/music.mp3"},
+            {"database\\x.txt", "database/x.txt"},  // only the folder named data is mapped
+            {"other\\file", "other/file"},
+        };
+        for (const Case& c : cases) EXPECT_EQ(platform::ResolvePath(c.Given), c.Real.string()) << c.Given;
+        EXPECT_EQ(platform::ResolvePath((dir / "data/all_qrx/res.qrx").string()), (dir / "data/all_qrx/res.qrx").string())
+            << "an absolute name is never mapped";
+
+        fs::create_directories(user);
+        platform::WriteFileAtomic("data\\all_qrx\\res.qrx", Bytes("played"));
+        EXPECT_EQ(Read(user / "res.qrx"), "played");
+        EXPECT_EQ(Read(installed / "all_qrx/res.qrx"), "default table");
+        EXPECT_EQ(Read("data/all_qrx/res.qrx"), "old table");
+    }
+    // The scope ends: the working directory's data folder again.
+    EXPECT_EQ(platform::ResolvePath("Data\\All_qrx\\Res.qrx"), "data/all_qrx/res.qrx");
+
+    // A portable folder named on the command line takes every name.
+    platform::DataFoldersScope portable({installed.string(), ""});
+    EXPECT_EQ(platform::ResolvePath("data\\all_qrx\\RES.QRX"), (installed / "all_qrx/res.qrx").string());
+}
+
+TEST_F(DataFoldersTest, TheRuleThatPicksTheFolders) {
+    const std::vector<std::string> some{installed.string()}, none;
+    const platform::DataFolders portableHere{}, installedCopy = Installed();
+    // The working directory holds the game's data folder (SetUp made data/all_qrx).
+    EXPECT_EQ(platform::PickDataFolders("", some, user.string()), portableHere);
+    EXPECT_EQ(platform::PickDataFolders("/x/y", some, user.string()), (platform::DataFolders{"/x/y", ""}));
+
+    // A data folder that is not the game's (a home folder's own "data") does not count.
+    fs::remove_all("data/all_qrx");
+    fs::remove_all("data/all_mp3");
+    EXPECT_EQ(platform::PickDataFolders("", some, user.string()), installedCopy);
+    fs::remove_all("data");
+    EXPECT_EQ(platform::PickDataFolders("", some, user.string()), installedCopy);
+    fs::create_directories("Data/All_Bmp");
+    EXPECT_EQ(platform::PickDataFolders("", some, user.string()), portableHere);
+    fs::remove_all("Data");
+
+    // Nothing installed, or no home to keep scores in: the working directory's data/, whose
+    // missing files start-up reports.
+    EXPECT_EQ(platform::PickDataFolders("", none, user.string()), portableHere);
+    EXPECT_EQ(platform::PickDataFolders("", some, ""), portableHere);
+}
+
+TEST_F(DataFoldersTest, TheUserFolderFollowsXdgDataHomeThenHome) {
+    struct Env {
+        const char* Name;
+        std::string Saved;
+        bool Had;
+    };
+    Env env[] = {{"XDG_DATA_HOME", "", false}, {"HOME", "", false}};
+    for (Env& e : env)
+        if (const char* v = std::getenv(e.Name)) e.Saved = v, e.Had = true;
+
+    ::setenv("HOME", "/home/player/", 1);
+    ::setenv("XDG_DATA_HOME", "/xdg/data", 1);
+    EXPECT_EQ(platform::UserDataFolder(), "/xdg/data/starbreaker");
+    ::setenv("XDG_DATA_HOME", "relative/data", 1);  // invalid, so ignored
+    EXPECT_EQ(platform::UserDataFolder(), "/home/player/.local/share/starbreaker");
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(platform::UserDataFolder(), "/home/player/.local/share/starbreaker");
+    ::unsetenv("HOME");  // the password database still knows a home
+    const std::string fromPasswd = platform::UserDataFolder();
+    EXPECT_TRUE(fromPasswd.empty() || fromPasswd.ends_with("/.local/share/starbreaker")) << fromPasswd;
+
+    for (Env& e : env)
+        if (e.Had) ::setenv(e.Name, e.Saved.c_str(), 1);
+        else ::unsetenv(e.Name);
+}
+
+TEST_F(DataFoldersTest, SeedingCopiesTheDefaultsOnceAndNeverReplacesAFile) {
+    std::ostringstream warn;
+    platform::SeedUserFolder(Installed(), warn);
+    EXPECT_EQ(warn.str(), "");
+    EXPECT_EQ(Read(user / "res.qrx"), "default table");
+    EXPECT_EQ(Read(user / "opt.qrx"), "default options");
+    EXPECT_EQ(fs::status(user).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(Entries(user), (std::vector<std::string>{"opt.qrx", "res.qrx"}));
+
+    // The player's table (even one the game would refuse) and a missing options file.
+    Write(user / "res.qrx", "played table");
+    fs::remove(user / "opt.qrx");
+    Write(installed / "all_qrx/opt.qrx", "newer defaults");
+    platform::SeedUserFolder(Installed(), warn);
+    EXPECT_EQ(Read(user / "res.qrx"), "played table");
+    EXPECT_EQ(Read(user / "opt.qrx"), "newer defaults");
+    EXPECT_EQ(Entries(user), (std::vector<std::string>{"opt.qrx", "res.qrx"})) << "no temporary file left";
+    EXPECT_EQ(warn.str(), "");
+
+    // Several programs seeding at once: each file appears once, whole, and nothing is left over.
+    fs::remove_all(user);
+    std::vector<pid_t> children;
+    for (int i = 0; i < 6; ++i) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            std::ostringstream quiet;
+            platform::SeedUserFolder(Installed(), quiet);
+            ::_exit(quiet.str().empty() ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(Read(user / "res.qrx"), "default table");
+    EXPECT_EQ(Entries(user), (std::vector<std::string>{"opt.qrx", "res.qrx"}));
+}
+
+TEST_F(DataFoldersTest, SeedingProblemsAreWarningsNamingTheFile) {
+    // No default to copy.
+    fs::remove(installed / "all_qrx/opt.qrx");
+    std::ostringstream warn;
+    platform::SeedUserFolder(Installed(), warn);
+    EXPECT_NE(warn.str().find("opt.qrx"), std::string::npos) << warn.str();
+    EXPECT_EQ(warn.str().find("res.qrx"), std::string::npos) << warn.str();
+    EXPECT_EQ(Read(user / "res.qrx"), "default table");
+
+    // The user folder cannot be made: a file stands where a folder should be.
+    Write(dir / "blocked", "");
+    std::ostringstream warn2;
+    platform::SeedUserFolder({installed.string(), (dir / "blocked/starbreaker").string()}, warn2);
+    const std::string said = warn2.str();
+    EXPECT_NE(said.find("blocked/starbreaker"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }

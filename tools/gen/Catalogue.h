@@ -21,6 +21,8 @@ struct Picture {
 // Pictures drawn on black, which the game treats as see-through: ship, enemies, shots,
 // explosions, bonuses, the star and the head-up panels.
 std::vector<Picture> MakeSprites();
+// The program's icon: the ship on a tile of deep space, size × size pixels.
+Image ShipIcon(int size);
 // The menu and information screens, the level-complete pair, the loading picture and the
 // result window's background, with the sprites at hand for their illustrations.
 std::vector<Picture> MakeScreens(const std::map<std::string, Image>& sprites);

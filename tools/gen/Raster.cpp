@@ -4,6 +4,7 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 #include <jpeglib.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <csetjmp>
@@ -103,8 +104,8 @@ void Fill(Image& img, const Sdf& shape, const Paint& paint, float alpha, Box bb)
     bb = Clip(img, bb);
     for (int y = bb.Y0; y < bb.Y1; ++y)
         for (int x = bb.X0; x < bb.X1; ++x) {
-            float fx = x + 0.5f, fy = y + 0.5f;
-            float cov = Clamp01(0.5f - shape(fx, fy));
+            float fx = (x + 0.5f) / img.Zoom + img.ViewX, fy = (y + 0.5f) / img.Zoom + img.ViewY;
+            float cov = Clamp01(0.5f - shape(fx, fy) * img.Zoom);
             if (cov > 0) img.Over(x, y, paint(fx, fy), cov * alpha);
         }
 }
@@ -113,7 +114,7 @@ void Glow(Image& img, const Sdf& shape, Rgb c, float radius, float strength, Box
     bb = Clip(img, bb);
     for (int y = bb.Y0; y < bb.Y1; ++y)
         for (int x = bb.X0; x < bb.X1; ++x) {
-            float d = shape(x + 0.5f, y + 0.5f);
+            float d = shape((x + 0.5f) / img.Zoom + img.ViewX, (y + 0.5f) / img.Zoom + img.ViewY);
             float f = d <= 0 ? 1.f : std::exp(-3.f * d * d / (radius * radius));
             if (f > 0.002f) img.Add(x, y, c, f * strength);
         }
@@ -409,6 +410,48 @@ static void Put16(std::vector<uint8_t>& v, uint32_t x) {
 static void Put32(std::vector<uint8_t>& v, uint32_t x) {
     Put16(v, x & 0xFFFF);
     Put16(v, x >> 16);
+}
+
+std::vector<uint8_t> EncodePNG(const Image& img) {
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(img.W * 4 + 1) * img.H);
+    for (int y = 0; y < img.H; ++y) {
+        raw.push_back(0);  // no row filter
+        for (int x = 0; x < img.W; ++x) {
+            const float* p = img.At(x, y);
+            float a = std::clamp(p[3], 0.f, 1.f);
+            for (int c = 0; c < 3; ++c) {
+                float v = a > 0 ? p[c] / a : 0.f;
+                raw.push_back(static_cast<uint8_t>(std::lround(std::clamp(v, 0.f, 1.f) * 255)));
+            }
+            raw.push_back(static_cast<uint8_t>(std::lround(a * 255)));
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+        throw std::runtime_error("PNG: compression failed");
+    packed.resize(packedSize);
+
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto be32 = [](std::vector<uint8_t>& v, uint32_t x) {
+        for (int shift = 24; shift >= 0; shift -= 8) v.push_back(static_cast<uint8_t>(x >> shift));
+    };
+    auto chunk = [&](const char* type, const std::vector<uint8_t>& body) {
+        be32(png, static_cast<uint32_t>(body.size()));
+        std::vector<uint8_t> typed(type, type + 4);
+        typed.insert(typed.end(), body.begin(), body.end());
+        png.insert(png.end(), typed.begin(), typed.end());
+        be32(png, static_cast<uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
+    };
+    std::vector<uint8_t> header;
+    be32(header, static_cast<uint32_t>(img.W));
+    be32(header, static_cast<uint32_t>(img.H));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter, no interlace
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return png;
 }
 
 std::vector<uint8_t> EncodeBMP24(int w, int h, const std::vector<uint8_t>& rgb) {

@@ -23,6 +23,9 @@ public:
     Image(int w, int h) : W(w), H(h), Px(static_cast<size_t>(w) * h * 4, 0.f) {}
     int W = 0, H = 0;
     std::vector<float> Px;
+    // Shapes and paints are given in drawing units: pixel (x, y) shows the drawing at
+    // ((x + 0.5) / Zoom + ViewX, (y + 0.5) / Zoom + ViewY). One drawing serves several sizes.
+    float Zoom = 1, ViewX = 0, ViewY = 0;
 
     float* At(int x, int y) { return &Px[(static_cast<size_t>(y) * W + x) * 4]; }
     const float* At(int x, int y) const { return &Px[(static_cast<size_t>(y) * W + x) * 4]; }
@@ -130,6 +133,8 @@ std::vector<uint8_t> ToRgb8(const Image& img);
 std::vector<uint8_t> ToSpriteRgb8(const Image& img);
 Image FromRgb8(int w, int h, const std::vector<uint8_t>& rgb);
 
+// Straight (not premultiplied) RGBA, eight bits a channel, deflated.
+std::vector<uint8_t> EncodePNG(const Image& img);
 std::vector<uint8_t> EncodeBMP24(int w, int h, const std::vector<uint8_t>& rgb);
 std::vector<uint8_t> EncodeJPEG(int w, int h, const std::vector<uint8_t>& rgb, int quality);
 bool DecodeJPEG(const std::vector<uint8_t>& jpeg, int& w, int& h, std::vector<uint8_t>& rgb);

@@ -445,6 +445,26 @@ Image Panel(int weapon) {
 
 }  // namespace
 
+Image ShipIcon(int size) {
+    // The icon is a 112-unit square of deep space round the ship, whose drawing spans about
+    // -8..104 across and 0..60 down.
+    Image img(size, size);
+    img.Zoom = size / 112.f;
+    img.ViewX = -8;
+    img.ViewY = -26;
+    Sdf tile = RoundBox(-6, -24, 102, 84, 20);
+    Fill(img, tile, VGradient(-24, C8(18, 16, 58), 84, C8(4, 4, 16)));
+    Lcg rng(7);
+    for (int i = 0; i < 18; ++i) {
+        float x = rng.Range(0, 96), y = rng.Range(-18, 78), r = rng.Range(0.5f, 1.3f);
+        if (y > -4 && y < 64) continue;  // none behind the ship
+        Fill(img, Intersect(Circle(x, y, r), tile), Mix(kWhite, kCyan, rng.Unit()), 0.9f);
+    }
+    DrawShip(img, 0);
+    Fill(img, Ring(tile, 0.9f), kCyan, 0.8f);
+    return img;
+}
+
 std::vector<Picture> MakeSprites() {
     std::vector<Picture> out;
     auto add = [&](std::string name, std::string file, Image img) {

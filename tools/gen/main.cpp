@@ -157,20 +157,23 @@ void ContactSheet(const fs::path& p, const std::vector<Picture>& pics, const std
 }
 
 int Run(int argc, char** argv) {
-    fs::path data, embed, sheet, waveDir;
+    fs::path data, embed, sheet, waveDir, icons, defaults;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         if (a == "--data") data = argv[i + 1];
         else if (a == "--embed") embed = argv[i + 1];
         else if (a == "--sheet") sheet = argv[i + 1];
         else if (a == "--waves") waveDir = argv[i + 1];
+        else if (a == "--icons") icons = argv[i + 1];
+        else if (a == "--defaults") defaults = argv[i + 1];
         else {
             std::cerr << "sbgen: unknown option " << a << "\n";
             return 2;
         }
     }
-    if (data.empty() && embed.empty() && sheet.empty() && waveDir.empty()) {
-        std::cerr << "usage: sbgen --data DIR [--embed FILE.cpp] [--sheet FILE.jpg] [--waves DIR]\n";
+    if (data.empty() && embed.empty() && sheet.empty() && waveDir.empty() && icons.empty() && defaults.empty()) {
+        std::cerr << "usage: sbgen --data DIR [--embed FILE.cpp] [--sheet FILE.jpg] [--waves DIR] [--icons DIR]"
+                     " [--defaults DIR]\n";
         return 2;
     }
 
@@ -210,6 +213,18 @@ int Run(int argc, char** argv) {
         CreateOnce(data / "all_qrx/res.qrx", DefaultScores());
         CreateOnce(data / "all_qrx/opt.qrx", DefaultOptions());
     }
+    // What an installed game copies for each new player: always the fresh tables, never the
+    // ones played in the data folder.
+    if (!defaults.empty()) {
+        WriteFile(defaults / "all_qrx/res.qrx", DefaultScores());
+        WriteFile(defaults / "all_qrx/opt.qrx", DefaultOptions());
+    }
+    // The desktop's icon theme layout: hicolor/<n>x<n>/apps/<application id>.png.
+    if (!icons.empty())
+        for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+            const std::string n = std::to_string(size);
+            WriteFile(icons / "hicolor" / (n + "x" + n) / "apps" / "org.starbreaker.Starbreaker.png", EncodePNG(ShipIcon(size)));
+        }
     if (!embed.empty()) {
         std::vector<std::pair<std::string, std::vector<uint8_t>>> blobs;
         for (const WaveFile& w : waves) blobs.push_back({w.Name, w.Riff});

@@ -17,12 +17,13 @@ namespace setup {
 
 inline constexpr const char* Usage =
     "Usage: starbreaker-setup [--data DIR] ACTION...\n"
-    "Run it from the folder that holds data/, like the game.\n"
+    "It finds the files as the game does: in ./data when the working directory holds the\n"
+    "game's data folder, else (an installed game) in $XDG_DATA_HOME/starbreaker.\n"
     "\n"
     "Actions (several may be given; they run in this order):\n"
-    "  --reset-scores    reset the score table (data/all_qrx/res.qrx) to ten \"Игрок\" entries\n"
+    "  --reset-scores    reset the score table (res.qrx) to ten \"Игрок\" entries\n"
     "                    with score 0; use it when the game reports tampered scores\n"
-    "  --reset-options   write the default options (data/all_qrx/opt.qrx), creating the file\n"
+    "  --reset-options   write the default options (opt.qrx), creating the file\n"
     "  --set N=V         set option N (1..10) to the integer V; may be repeated\n"
     "  --show            print the ten options and what they mean\n"
     "  --help            print this text\n"
@@ -62,7 +63,7 @@ inline std::string Meaning(int n, int32_t v) {
 
 // Runs the tool with its arguments (without the program name); returns the exit status.
 inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string dataDir = "data";
+    std::string dataDir;
     bool resetScores = false, resetOptions = false, show = false;
     std::vector<std::pair<int, int32_t>> sets;
 
@@ -112,8 +113,13 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
     if (!resetScores && !resetOptions && !show && sets.empty())
         return usageError("no action given");
 
-    const std::string scoreName = dataDir + "/all_qrx/res.qrx";
-    const std::string optionsName = dataDir + "/all_qrx/opt.qrx";
+    // The same folders as the game's; a first use of an installed game gets its default files.
+    const platform::DataFolders folders =
+        platform::PickDataFolders(dataDir, platform::InstalledDataCandidates(), platform::UserDataFolder());
+    platform::SeedUserFolder(folders, err);
+    const platform::DataFoldersScope inForce(folders);
+    const std::string scoreName(ScoreFileName);
+    const std::string optionsName(OptionsFileName);
     try {
         if (resetScores) {
             WriteScoreTable(scoreName, EmptyScoreTable());

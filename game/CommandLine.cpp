@@ -1,0 +1,72 @@
+// The game's command line.
+#include "game/CommandLine.h"
+
+#include <cstdlib>
+
+#ifndef SB_VERSION
+#define SB_VERSION "unknown"
+#endif
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    TCommandLine line;
+    auto bad = [&](std::string problem) {
+        line.Action = TCommandLine::TAction::BadUsage;
+        line.Problem = std::move(problem);
+        return line;
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            line.Action = TCommandLine::TAction::Help;
+            return line;
+        } else if (a == "--version") {
+            line.Action = TCommandLine::TAction::Version;
+            return line;
+        } else if (a == "--data" || a.starts_with("--data=")) {
+            std::string dir;
+            if (a == "--data") {
+                if (i + 1 >= args.size()) return bad("--data needs a folder");
+                dir = args[++i];
+            } else {
+                dir = a.substr(7);
+            }
+            if (dir.empty()) return bad("--data needs a folder");
+            line.DataDir = dir;
+        } else if (a == "--window" || a == "--fullscreen") {
+            const bool full = a == "--fullscreen";
+            if (line.FullScreen && *line.FullScreen != full) return bad("--window and --fullscreen exclude each other");
+            line.FullScreen = full;
+        } else {
+            return bad("unknown argument '" + a + "'");
+        }
+    }
+    return line;
+}
+
+std::string UsageText() {
+    return "Usage: starbreaker [--data DIR] [--window | --fullscreen]\n"
+           "A side-scrolling space shooter.\n"
+           "\n"
+           "  --data DIR     play from the data folder DIR (pictures, music, score table and\n"
+           "                 options), as when started beside it\n"
+           "  --window       play in an 800 x 600 window this time (the options are not changed)\n"
+           "  --fullscreen   play full screen this time (the options are not changed)\n"
+           "  --help         print this text and exit\n"
+           "  --version      print the version and exit\n"
+           "\n"
+           "Without --data the game plays from ./data when the working directory holds the game's\n"
+           "data folder. Otherwise it uses the installed data, and keeps the score table, the\n"
+           "options and the settings in $XDG_DATA_HOME/starbreaker (~/.local/share/starbreaker).\n"
+           "\n"
+           "Exit status: 0 normal end, 1 the game could not run, 2 bad arguments.\n";
+}
+
+std::string VersionText() { return std::string("starbreaker ") + SB_VERSION + "\n"; }
+
+bool DisplayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
