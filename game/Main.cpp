@@ -2,6 +2,7 @@
 #include "game/Main.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "entities/Builders.h"
 #include "game/Globals.h"
@@ -433,6 +434,22 @@ void TMainForm::Mp1Notify() {
 void TMainForm::DoClose(TCloseAction&) { DXTimer->SetEnabled(false); }
 
 void TMainForm::DoMouseMove(int, int) { DXDraw->SetCursor(crNone); }
+
+void TMainForm::HandleMessage(const platform::Message& msg) {
+    if (msg.Kind == platform::MsgKind::FullScreenChange) FullScreenChanged(msg.Param != 0);
+    TDXForm::HandleMessage(msg);
+}
+
+void TMainForm::FullScreenChanged(bool on) {
+    try {
+        const TOptions written = WriteFullScreenOption(OptionsFileName, on);
+        Options[5] = written[4];
+    } catch (const std::exception& e) {
+        // The switch itself happened; only remembering it failed. Play goes on.
+        Options[5] = on ? 1 : (Options[5] == 1 ? 0 : Options[5]);
+        std::fprintf(stderr, "Starbreaker: full screen not remembered: %s\n", e.what());
+    }
+}
 
 // ---------------------------------------------------------------------------------------
 // Keys

@@ -75,6 +75,11 @@ public:
     // Frames the step has drawn (for the benchmark and tests).
     int FramesDrawn() const { return framesDrawn_; }
 
+    // The window system switched the window to full screen or back (Alt+Enter, F11): the
+    // next start keeps the choice.
+    void FullScreenChanged(bool on);
+    void HandleMessage(const platform::Message& msg) override;
+
 protected:
     void DoShow() override;
     void DoActivate() override { FormActivate(); }
