@@ -140,6 +140,8 @@ THashCollectionItem::~THashCollectionItem() {
 }
 
 void THashCollectionItem::SetName(const std::string& name) {
+    // Only a change files the entry anew (another spelling of the same letters is a change).
+    if (name == name_) return;
     if (collection_) collection_->Unlink(this);
     name_ = name;
     if (collection_) collection_->Link(this);

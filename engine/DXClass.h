@@ -23,8 +23,8 @@ public:
     THashCollectionItem& operator=(const THashCollectionItem&) = delete;
 
     const std::string& Name() const { return name_; }
-    // Re-files the entry at the head of its new bucket: among equal names the one named
-    // last wins.
+    // A new name re-files the entry at the head of its bucket: among equal names the one
+    // named last wins. Writing the name it already has changes nothing.
     void SetName(const std::string& name);
     int Index() const { return index_; }
     THashCollection* Collection() const { return collection_; }

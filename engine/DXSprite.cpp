@@ -357,11 +357,11 @@ bool TImageSprite::FineTest(TSprite* other) {
     if (!ExactHits) return true;
     auto* o = dynamic_cast<TImageSprite*>(other);
     if (!o) return true;
-    // Without an image or a valid pattern there is nothing finer than the hit boxes.
+    // Without an image there is nothing finer than the hit boxes.
     if (!Image || !o->Image) return true;
-    int pa = ShownPattern(), pb = o->ShownPattern();
-    if (pa < 0 || pa >= Image->NumPatterns() || pb < 0 || pb >= o->Image->NumPatterns()) return true;
-    platform::Rect da = DrawBox(), db = o->DrawBox();
+    // A pattern outside its entry has the empty rectangle and no surface: it overlaps nothing.
+    const int pa = ShownPattern(), pb = o->ShownPattern();
+    const platform::Rect da = DrawBox(), db = o->DrawBox();
     return PixelHit(Image->PatternSheets(pa), Image->PatternBoxes(pa), da.Left, da.Top, o->Image->PatternSheets(pb),
                     o->Image->PatternBoxes(pb), db.Left, db.Top);
 }
@@ -511,6 +511,12 @@ void TCustomDXSpriteEngine::DXDrawNotifyEvent(TDXDrawNotifyType kind) {
         case dxntInitialize:
             if (dxdraw_) engine_->SetSurface(dxdraw_->Surface());
             break;
+        // A new back-buffer size makes the back buffer anew between these two: the engine
+        // lets go of the old one before it is freed and takes the new one.
+        case dxntInitializeSurface:
+            if (dxdraw_ && dxdraw_->Initialized()) engine_->SetSurface(dxdraw_->Surface());
+            break;
+        case dxntFinalizeSurface:
         case dxntFinalize: engine_->SetSurface(nullptr); break;
         default: break;
     }

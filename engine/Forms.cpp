@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 platform::IWindowSystem& Ws() {
@@ -34,7 +35,36 @@ void TApplication::RegisterForm(TForm* f) { forms_.push_back(f); }
 
 void TApplication::UnregisterForm(TForm* f) {
     std::erase(forms_, f);
+    std::erase(modal_, f);
     if (mainForm_ == f) mainForm_ = nullptr;
+}
+
+void TApplication::EndModal(TForm* f) {
+    auto it = std::find(modal_.rbegin(), modal_.rend(), f);
+    if (it != modal_.rend()) modal_.erase(std::next(it).base());
+}
+
+bool TApplication::ShutOut(TForm* target, const platform::Message& msg) {
+    TForm* modal = ModalForm();
+    if (!modal || !target || target == modal) return false;
+    using platform::MsgKind;
+    switch (msg.Kind) {
+        case MsgKind::Activate:
+        case MsgKind::MouseDown:
+            // The user reached for a window behind the modal one: show them the modal one.
+            if (modal->Visible() && modal->Window()) modal->Window()->Focus();
+            return true;
+        case MsgKind::KeyDown:
+        case MsgKind::KeyUp:
+        case MsgKind::Char:
+        case MsgKind::MouseMove:
+        case MsgKind::MouseUp:
+        case MsgKind::PadDown:
+        case MsgKind::PadUp:
+            return true;
+        default:
+            return false;
+    }
 }
 
 TForm* TApplication::FindForm(uint32_t windowId) const {
@@ -66,8 +96,9 @@ void TApplication::Dispatch(const platform::Message& msg) {
                        msg.Kind == platform::MsgKind::Char || msg.Kind == platform::MsgKind::MouseMove ||
                        msg.Kind == platform::MsgKind::MouseDown || msg.Kind == platform::MsgKind::MouseUp ||
                        msg.Kind == platform::MsgKind::PadDown || msg.Kind == platform::MsgKind::PadUp;
+    TForm* f = FindForm(msg.Window);
+    if (ShutOut(f, msg)) return;
     try {
-        TForm* f = FindForm(msg.Window);
         if (f && (!input || f->Visible())) f->HandleMessage(msg);
     } catch (const std::exception& e) {
         ShowException(e);
@@ -156,10 +187,17 @@ void TForm::Close() {
 
 void TForm::ShowModal() {
     modal_ = true;
+    Application().BeginModal(this);
+    struct End {
+        TForm* Form;
+        ~End() {
+            Application().EndModal(Form);
+            Form->modal_ = false;
+        }
+    } end{this};
     Show();
     if (window_) window_->Focus();
     while (Visible() && !Application().Terminated()) Application().HandleMessage();
-    modal_ = false;
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {

@@ -60,7 +60,18 @@ public:
 
     void Dispatch(const platform::Message& msg);
 
+    // The innermost modal form, or null. While one is open every other form of the program
+    // is shut out: it takes no key or mouse input and no activation, and an attempt to
+    // activate or click it brings the modal form back to the front instead.
+    TForm* ModalForm() const { return modal_.empty() ? nullptr : modal_.back(); }
+    void BeginModal(TForm* f) { modal_.push_back(f); }
+    void EndModal(TForm* f);
+
 private:
+    // True when the message is for a form the open modal form shuts out (and, where the
+    // user reached for that form, the modal form has been brought to the front).
+    bool ShutOut(TForm* target, const platform::Message& msg);
+
     IdleHandler idle_;
     struct Hook {
         const void* Owner;
@@ -68,6 +79,7 @@ private:
     };
     std::vector<Hook> hooks_;
     std::vector<TForm*> forms_;
+    std::vector<TForm*> modal_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool active_ = false;
@@ -94,7 +106,8 @@ public:
     bool Visible() const { return window_ && window_->Visible(); }
     // Ask the form to close: DoClose decides; the main form closing ends the application.
     void Close();
-    // Shows the form and runs a nested message loop until it is hidden or closed.
+    // Shows the form and runs a nested message loop until it is hidden or closed; meanwhile
+    // the program's other forms are shut out (TApplication::ModalForm).
     void ShowModal();
     bool Modal() const { return modal_; }
 

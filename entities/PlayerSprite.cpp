@@ -45,7 +45,7 @@ void TPlayerSprite::FireShot(int specialKind, int z, const std::string& picture)
     // The muzzle follows the picture shown now, which may differ from the collision size.
     const int shipWidth = PlayerSprite && PlayerSprite->Image ? PlayerSprite->Image->Width() : Width;
     const TPlayerSprite* ship = PlayerSprite ? PlayerSprite : this;
-    shot->X = ship->X + shipWidth - 50;
+    shot->X = static_cast<long double>(ship->X) + shipWidth - 50;
     shot->Y = ship->Y;
     shot->SpecialKind = specialKind;
     SetImageAndSize(shot, picture);
@@ -64,7 +64,8 @@ void TPlayerSprite::Advance(int elapsed) {
         Y = Y + static_cast<long double>(jy) / 1000 * elapsed;
     } else {
         if (Energy > 0.0) {
-            const double step = elapsed * 0.3L * 1.2L;
+            // Kept in extended precision: each position is rounded once, when stored.
+            const long double step = elapsed * 0.3L * 1.2L;
             // A bound only stops the next step, so one step may carry the ship past it.
             if (Held(host, InputUp) && Y > 20) Y = Y - step;
             if (Held(host, InputDown) && Y < 450) Y = Y + step;

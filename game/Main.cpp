@@ -2,6 +2,7 @@
 #include "game/Main.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "entities/Builders.h"
 #include "game/Globals.h"
@@ -175,7 +176,6 @@ void TMainForm::FormCreate() {
 void TMainForm::DoShow() { DXDraw->FormShown(); }
 
 void TMainForm::RequestClose() {
-    closeRequested_ = true;
     failed_ = true;
     platform::Message m;
     m.Kind = platform::MsgKind::Close;
@@ -187,7 +187,8 @@ void TMainForm::FormActivate() {
     DXTimer->SetEnabled(true);
     DXDraw->SetCursor(crNone);
     Timer1->SetEnabled(true);
-    if (!AssetsLoaded) {
+    const bool startUp = !AssetsLoaded;
+    if (startUp) {
         try {
             StartUp();
         } catch (const std::exception& e) {
@@ -198,19 +199,26 @@ void TMainForm::FormActivate() {
             return;
         }
     }
-    if (closeRequested_ || Application().Terminated()) return;
-    VerifyScoreTable();
+    // Also after a missing file's close request: the table gets its check either way, so a
+    // tampered one is reported too.
+    if (Application().Terminated()) return;
+    VerifyScoreTable(startUp);
 }
 
-void TMainForm::VerifyScoreTable() {
+void TMainForm::VerifyScoreTable(bool startUp) {
     int32_t check = 0;
     TScoreTable table;
     try {
         table = ReadScoreTable(ScoreFileName, check);
     } catch (const std::exception& e) {
         Application().ShowException(e);
-        failed_ = true;
-        Close();
+        // At start-up the game cannot begin without its table. Later a table that cannot be
+        // read (taken away, half edited) is no reason to end a running game: it keeps the
+        // table it has, and the next activation looks again.
+        if (startUp) {
+            failed_ = true;
+            Close();
+        }
         return;
     }
     for (int i = 0; i < 10; ++i) {
@@ -451,6 +459,22 @@ void TMainForm::Mp1Notify() {
 void TMainForm::DoClose(TCloseAction&) { DXTimer->SetEnabled(false); }
 
 void TMainForm::DoMouseMove(int, int) { DXDraw->SetCursor(crNone); }
+
+void TMainForm::HandleMessage(const platform::Message& msg) {
+    if (msg.Kind == platform::MsgKind::FullScreenChange) FullScreenChanged(msg.Param != 0);
+    TDXForm::HandleMessage(msg);
+}
+
+void TMainForm::FullScreenChanged(bool on) {
+    try {
+        const TOptions written = WriteFullScreenOption(OptionsFileName, on);
+        Options[5] = written[4];
+    } catch (const std::exception& e) {
+        // The switch itself happened; only remembering it failed. Play goes on.
+        Options[5] = on ? 1 : (Options[5] == 1 ? 0 : Options[5]);
+        std::fprintf(stderr, "Starbreaker: full screen not remembered: %s\n", e.what());
+    }
+}
 
 // ---------------------------------------------------------------------------------------
 // Keys

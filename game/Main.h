@@ -75,6 +75,11 @@ public:
     // Frames the step has drawn (for the benchmark and tests).
     int FramesDrawn() const { return framesDrawn_; }
 
+    // The window system switched the window to full screen or back (Alt+Enter, F11): the
+    // next start keeps the choice.
+    void FullScreenChanged(bool on);
+    void HandleMessage(const platform::Message& msg) override;
+
 protected:
     void DoShow() override;
     void DoActivate() override { FormActivate(); }
@@ -99,14 +104,13 @@ private:
     void LoadImages();
     void NewGame();
     void RequestClose();
-    void VerifyScoreTable();
+    void VerifyScoreTable(bool startUp);
     void BuildImageCatalogue();
     void BuildWaveList();
     // The settings' music and effect volumes, to the devices.
     void ApplyVolumes();
     bool inFrame_ = false;
     bool musicLowered_ = false;
-    bool closeRequested_ = false;
     bool failed_ = false;
     int framesDrawn_ = 0;
 };

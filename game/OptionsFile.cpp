@@ -33,3 +33,20 @@ void WriteOptions(std::string_view programName, const TOptions& options) {
     const std::string text = FormatOptions(options);
     platform::WriteFileAtomic(programName, std::vector<uint8_t>(text.begin(), text.end()));
 }
+
+TOptions WriteFullScreenOption(std::string_view programName, bool fullScreen) {
+    TOptions options;
+    try {
+        const TOptions fromFile = ReadOptions(programName);
+        options = fromFile;
+    } catch (const std::exception&) {
+        // Unreadable or damaged: the defaults, with the player's choice.
+        options = DefaultOptions();
+    }
+    if (fullScreen)
+        options[4] = 1;
+    else if (options[4] == 1)
+        options[4] = 0;
+    WriteOptions(programName, options);
+    return options;
+}

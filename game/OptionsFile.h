@@ -26,9 +26,16 @@ std::string FormatOptions(const TOptions& options);
 
 // Throws platform::EInOutError when the file cannot be opened, EFileFormatError for a bad number.
 TOptions ReadOptions(std::string_view programName);
-// Replaces the file as a whole (temporary file renamed over the old one); the game itself never
-// writes it, the set-up tool does. Throws platform::EInOutError on failure.
+// Replaces the file as a whole (temporary file renamed over the old one); the set-up tool
+// writes it, and the game when the player switches full screen. Throws platform::EInOutError
+// on failure.
 void WriteOptions(std::string_view programName, const TOptions& options);
+
+// Line 5 after the player switched full screen on the fly: 1 for full screen; for a window
+// 0, unless the line already held another window value (kept). The other lines stay as the
+// file has them (a file that cannot be read or parsed starts from DefaultOptions). Returns
+// the options written; throws platform::EInOutError when the file cannot be written.
+TOptions WriteFullScreenOption(std::string_view programName, bool fullScreen);
 
 // The command line's --fullscreen (true) or --window (false): Options[5] for this run only,
 // never written to the file. Unset: the file decides.

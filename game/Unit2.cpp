@@ -118,12 +118,23 @@ void TForm2::DoKeyPress(std::string& ch) {
     Repaint();
 }
 
+platform::Rect TForm2::LabelRect(int left, int top, const std::string& caption) const {
+    // A label sizes itself to its text.
+    platform::Size size{0, 0};
+    if (auto* text = platform::Current().Text) size = text->TextExtent(caption, LabelFont);
+    return {left, top, left + size.Width, top + size.Height};
+}
+
 void TForm2::DoMouseMove(int x, int y) {
     const uint32_t before = St1Color;
-    if (Inside(St1Rect, x, y))
+    if (Inside(St1Rect, x, y)) {
         St1Color = 0x00FFFF;  // yellow
-    else
-        St1Color = 0x0000FF;  // red, over the picture
+    } else if (!Inside(Edit1Rect, x, y) && !Inside(LabelRect(8, 128, Label1Caption), x, y) &&
+               !Inside(LabelRect(96, 128, Label2Caption), x, y)) {
+        // Only the picture itself turns it red; the name box and the labels lie over it as
+        // controls of their own.
+        St1Color = 0x0000FF;
+    }
     if (St1Color != before) Repaint();
 }
 
@@ -154,8 +165,6 @@ void TForm2::Repaint() {
     wincanvas::FillRect(canvas_, {0, 0, 300, 150}, {0, 0, 255});  // clBlue
     if (!background_.Empty()) wincanvas::DrawBitmap(canvas_, background_, 0, 0);
 
-    // The labels keep the form's small default face so the score fits at x = 96.
-    platform::FontSpec labelFont{"MS Sans Serif", 12, true, {255, 255, 255}};
     platform::FontSpec editFont{"MS Sans Serif", 16, true, {0, 0, 0}};
     // Edit1: flat, red, with a caret after the text.
     wincanvas::FillRect(canvas_, Edit1Rect, {255, 0, 0});
@@ -164,8 +173,8 @@ void TForm2::Repaint() {
     if (text) {
         text->DrawText(canvas_, Edit1Rect.Left + 4, Edit1Rect.Top + 4, Edit1Text, editFont);
         caretX += text->TextExtent(Edit1Text, editFont).Width;
-        text->DrawText(canvas_, 8, 128, "Ваш результат:", labelFont);
-        text->DrawText(canvas_, 96, 128, Label2Caption, labelFont);
+        text->DrawText(canvas_, 8, 128, Label1Caption, LabelFont);
+        text->DrawText(canvas_, 96, 128, Label2Caption, LabelFont);
     }
     wincanvas::FillRect(canvas_, {caretX, Edit1Rect.Top + 4, caretX + 1, Edit1Rect.Bottom - 4}, {0, 0, 0});
     // st1: " OK " with a single border.

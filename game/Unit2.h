@@ -13,8 +13,12 @@ public:
 
     TForm2();
 
-    // Label2: the final score as text (set on activation from the main window's Label1).
+    // Label1 and Label2 (the final score as text, set on activation from the main window's
+    // Label1). Neither has a font of its own: they show the window's default one, the small
+    // black face of ordinary window text.
+    static inline const std::string Label1Caption = "Ваш результат:";
     std::string Label2Caption;
+    static inline const platform::FontSpec LabelFont{"MS Sans Serif", 8, false, {0, 0, 0}};
     // Edit1: the name; kept between entries, "Игрок" at first. UTF-8.
     std::string Edit1Text = "Игрок";
     // st1: the " OK " control's colour (TColor 0x00BBGGRR): red, yellow under the mouse.
@@ -54,6 +58,8 @@ protected:
 
 private:
     void Backspace();
+    // Where a label at (left, top) with this caption lies: labels size themselves to their text.
+    platform::Rect LabelRect(int left, int top, const std::string& caption) const;
     void DrawLetterChoice();
     TLetterChoice letters_;
     bool padMode_ = false;

@@ -113,6 +113,7 @@ enum class MsgKind {
     PadUp,        // ... released
     PadAdded,     // a game pad connected (Param = its id); Window 0
     PadRemoved,   // a game pad went away (Param = its id); Window 0
+    FullScreenChange, // the player switched the window to full screen (Param 1) or back (0)
 };
 
 enum ShiftState : uint32_t { ssShift = 1, ssCtrl = 2, ssAlt = 4 };

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 namespace platform::sdl {
 
@@ -19,6 +20,15 @@ const char* const kFallbackFiles[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
     "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
 };
+
+// Face names the program asks for that have no free font of their own, and the face to ask
+// for instead. Left to itself fontconfig answers "MS Sans Serif" with a far wider face, and
+// window texts laid out for the small system face (the result window's caption and score,
+// its " OK ") run into each other; Liberation Sans keeps close to its widths.
+std::string StandIn(const std::string& family) {
+    if (strcasecmp(family.c_str(), "MS Sans Serif") == 0) return "Liberation Sans";
+    return family;
+}
 
 bool Readable(const std::string& path) {
     if (path.empty()) return false;
@@ -50,7 +60,8 @@ std::string SdlTextRenderer::FontFileFor(const std::string& family) {
     if (it != files_.end()) return it->second;
     std::string file;
     if (FcInit()) {
-        FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
+        const std::string asked = StandIn(family);
+        FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(asked.c_str()));
         if (pat) {
             FcConfigSubstitute(nullptr, pat, FcMatchPattern);
             FcDefaultSubstitute(pat);

@@ -1,5 +1,16 @@
-// The window system on SDL2: borderless windows presented through their window surface,
-// SDL events translated into the program's messages, window timers, message boxes.
+// The window system on SDL2: borderless windows presented through SDL's 2D renderer (one
+// streaming texture per window, scaled sharp), SDL events translated into the program's
+// messages, window timers, message boxes, frame pacing and full screen on the fly.
+//
+// Sizes and places of windows are in the program's own pixels. Windows are shown at a whole
+// scale k (the largest multiple of the program's display size that fits the desktop's usable
+// area, in real pixels), so one of the program's pixels covers k x k pixels of the screen
+// and ScreenSize answers the screen's size divided by k. Mouse positions come back in each
+// window's own coordinates whatever the scale.
+//
+// The first window made is the application's main window: its presentations are paced to
+// the display (settings pacing and frame_rate), and Alt+Enter or F11 switch it between
+// window and full screen; the switch is reported as a FullScreenChange message.
 #pragma once
 
 #include <atomic>
@@ -12,7 +23,12 @@
 #include "platform/Platform.h"
 #include "platform/sdl/SdlClock.h"
 
+#include "platform/sdl/Presentation.h"
+
 struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_KeyboardEvent;
 union SDL_Event;
 
 namespace platform::sdl {
@@ -39,27 +55,46 @@ public:
     bool HasFocus() const override;
 
     SDL_Window* Handle() const { return window_; }
+    SDL_Renderer* Renderer() const { return renderer_; }
     bool CursorVisible() const { return cursorVisible_; }
+    // Where the client picture lies in the window's real pixels, as last shown.
+    View CurrentView();
+    // The renderer's real output size (the window's size in pixels).
+    Size OutputSize() const;
 
 private:
     friend class SdlWindowSystem;
     SdlWindow(SdlWindowSystem* owner, SDL_Window* window, std::string caption, const Rect& bounds);
     void Detach();
+    bool EnsureRenderer();
+    void DropRenderer();
+    bool Upload(const Bitmap& src, int x, int y);
+    bool Render();
+    // Window position and size from the program's pixels, at the current scale.
+    void ApplyBounds();
 
     SdlWindowSystem* owner_;
     SDL_Window* window_;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* picture_ = nullptr;    // the client area, in the program's pixels
+    SDL_Texture* prescaled_ = nullptr;  // a whole multiple of it, for fractional fits
+    Size pictureSize_{};
+    Size prescaledSize_{};
     uint32_t id_;
     std::string caption_;
     Rect bounds_;
     bool visible_ = false;
     bool cursorVisible_ = true;
     bool fullScreen_ = false;
+    DisplayMode lastMode_{};
 };
 
 class SdlWindowSystem : public IWindowSystem {
 public:
     // Starts SDL's video, event and timer parts; throws std::runtime_error when it cannot.
-    SdlWindowSystem();
+    // design: the program's display size, which decides the window scale. Reads the settings
+    // in force (scaling, pacing, frame_rate, fullscreen_mode).
+    explicit SdlWindowSystem(Size design = {800, 600});
     ~SdlWindowSystem() override;
     SdlWindowSystem(const SdlWindowSystem&) = delete;
     SdlWindowSystem& operator=(const SdlWindowSystem&) = delete;
@@ -88,14 +123,34 @@ public:
     IClock& Clock() { return clock_; }
     // True on a driver without a desktop (dummy, offscreen): focus changes are ours to make.
     bool Headless() const { return headless_; }
+    // The whole scale windows are shown at.
+    int WindowScaleFactor() const { return scale_; }
+    // Switches the main window between window and full screen, as Alt+Enter does.
+    void ToggleFullScreen();
+    // Frames a second the main window is paced to (0: unpaced), and whether the wait is
+    // ours (true) or the renderer's refresh wait (false).
+    double PacedRate() const;
+    bool TimedPacing() const;
+    // The renderer the windows use ("software", "opengl", ...), once one exists.
+    std::string RendererName() const;
 
 private:
     friend class SdlWindow;
     void Pump();
     void Translate(const SDL_Event& e);
+    bool FullScreenKey(const SDL_KeyboardEvent& key);
     bool FocusComingToUs();
     SdlWindow* Find(uint32_t id) const;
     void Forget(SdlWindow* w);
+    void ChooseRenderer();
+    void UpdateScale(SDL_Window* sample);
+    int ToPoints(int programPixels) const;
+    // The main window's frame wait: events keep arriving into the queue meanwhile.
+    void PaceFrame(SdlWindow* w);
+    void FramePresented(SdlWindow* w);
+    void StartPacing(SdlWindow* w);
+    Size ScreenSizeInPoints();
+    void MapMouse(uint32_t window, int x, int y, Message& m);
 
     SdlClock clock_;
     MessageQueue queue_;
@@ -103,6 +158,25 @@ private:
     uint32_t wakeEvent_ = 0;
     std::atomic<bool> wakePending_{false};
     bool headless_ = false;
+
+    Size design_;
+    Scaling scaling_ = Scaling::Auto;
+    Pacing pacing_ = Pacing::Display;
+    int frameRate_ = 60;
+    bool exclusive_ = false;
+    int scale_ = 1;
+    int pixelsPerPoint_ = 1;
+    bool pixelsMeasured_ = false;
+    int rendererIndex_ = -1;  // -1: SDL's choice
+    uint32_t mainId_ = 0;
+    std::vector<int> swallowedKeys_;  // scan codes whose key-up is not the program's
+
+    FramePacer pacer_;
+    VsyncProbe probe_{0};
+    bool vsyncAsked_ = false;
+    bool vsyncClaimed_ = false;  // the main window's renderer says it waits for the refresh
+    uint64_t ticksPerSecond_ = 1;
+
     EventHook eventHook_;
 };
 

@@ -4,14 +4,15 @@
 # Sourced by run_e2e.sh; every helper reports through its exit status or stdout.
 
 SKIP=77                     # CTest's SKIP_RETURN_CODE
-E2E_SCREEN_W=1024
-E2E_SCREEN_H=768
-# The game's window is 800 × 600, centred on the screen.
+E2E_SCREEN_W=${E2E_SCREEN_W:-1024}
+E2E_SCREEN_H=${E2E_SCREEN_H:-768}
+# The game's window is 800 × 600, centred on the screen (at 1× on screens below 1600 × 1200).
 WIN_X=$(( (E2E_SCREEN_W - 800) / 2 ))
 WIN_Y=$(( (E2E_SCREEN_H - 600) / 2 ))
 
 E2E_TMP=""
 E2E_XVFB_PID=""
+E2E_WM_PID=""
 E2E_GAME_PID=""
 E2E_FAILED=0
 
@@ -46,6 +47,7 @@ stop_under_timeout() {
 e2e_cleanup() {
     local rc=$?
     [ -n "$E2E_GAME_PID" ] && stop_under_timeout "$E2E_GAME_PID"
+    [ -n "$E2E_WM_PID" ] && kill "$E2E_WM_PID" 2>/dev/null && wait "$E2E_WM_PID" 2>/dev/null
     # Closing the server also ends any message-box helper the game left behind.
     [ -n "$E2E_XVFB_PID" ] && stop_under_timeout "$E2E_XVFB_PID"
     if [ -n "$E2E_TMP" ] && [ -d "$E2E_TMP" ]; then
@@ -90,6 +92,19 @@ e2e_setup() {
     log "X server on $DISPLAY, data copy in $E2E_TMP/data"
 }
 
+# e2e_start_wm: a window manager on the server (skips the check where openbox is missing).
+e2e_start_wm() {
+    command -v openbox >/dev/null 2>&1 || { log "SKIP: 'openbox' is not installed"; exit "$SKIP"; }
+    openbox >"$E2E_TMP/wm.log" 2>&1 &
+    E2E_WM_PID=$!
+    # Ready once it has claimed the screen's window-manager selection.
+    for _ in $(seq 1 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    log "openbox running"
+}
+
 # e2e_start_game BIN SECONDS: the game from the temp folder, killed after SECONDS at the latest.
 e2e_start_game() {
     local bin=$1 limit=$2
@@ -114,18 +129,12 @@ e2e_wait_game_end() {
 }
 
 # Mapped windows of the game, one per line: "id x y w h" (id in decimal, as xdotool takes it).
+# Places are absolute, so a window manager's frames around them do not matter.
 mapped_windows() {
-    local ids line id
-    ids=" $(xdotool search --onlyvisible --class starbreaker 2>/dev/null | tr '\n' ' ') "
-    [ "$ids" != "  " ] || return 0
-    # One listing gives every top-level window's size and place:
-    #   0x200002 "name": ("class" "class")  800x600+-1000+-1000  +-1000+-1000
-    while read -r line; do
-        [[ $line =~ ^(0x[0-9a-f]+)\ .*\ ([0-9]+)x([0-9]+)[-+][-+0-9]*\ +\+(-?[0-9]+)\+(-?[0-9]+)$ ]] || continue
-        id=$(( BASH_REMATCH[1] ))
-        [[ $ids == *" $id "* ]] || continue
-        echo "$id ${BASH_REMATCH[4]} ${BASH_REMATCH[5]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]}"
-    done < <(xwininfo -root -children 2>/dev/null)
+    local id
+    for id in $(xdotool search --onlyvisible --class starbreaker 2>/dev/null); do
+        echo "$id $(window_geometry "$id")"
+    done
 }
 
 # wait_window W H [X Y] SECONDS: prints the id of a mapped game window of that size (and place).
@@ -168,6 +177,22 @@ x_diagnostics() {
 focus() { timeout -k 1 5 xdotool windowfocus --sync "$1" 2>/dev/null || timeout -k 1 5 xdotool windowfocus "$1"; }
 key()   { timeout -k 1 10 xdotool key --delay 60 "$@"; sleep 0.15; }
 hold()  { timeout -k 1 5 xdotool keydown "$1"; sleep "$2"; timeout -k 1 5 xdotool keyup "$1"; }
+
+# screen_shot NAME: the whole screen as NAME.png in the shot folder; prints the path.
+screen_shot() {
+    local f n
+    n=$(find "$E2E_SHOTS" -maxdepth 1 -name '*.png' | wc -l)
+    f=$(printf '%s/%02d-%s.png' "$E2E_SHOTS" $((n + 1)) "$1")
+    cp "$E2E_FB" "$E2E_TMP/frame.xwd" && convert "xwd:$E2E_TMP/frame.xwd" "$f" 2>/dev/null \
+        || { fail "screenshot '$1' failed"; return 1; }
+    echo "$f"
+}
+
+# window_geometry ID: "x y w h" of a window on the screen (frames of a window manager left out).
+window_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print x, y, w, h}'
+}
 
 # shot NAME: the game's 800 × 600 window area as NAME.png in the shot folder; prints the path.
 # Files are numbered in the order taken (callers run this in a subshell, so count the files).

@@ -4,8 +4,10 @@
 #
 #   run_e2e.sh GAME DATA_DIR SHOT_DIR CHECK
 #
-# CHECK: menu | play | tamper | missing | garbage | installed | setup (the set-up window; its
-# program is named by SB_E2E_SETUP). GAME is the starbreaker program, DATA_DIR the
+# CHECK: menu | play | tamper | missing | garbage | installed | slide (bare X server,
+# 1024 × 768) | missing-wm | fullscreen (openbox, 1920 × 1080) | scale (openbox, 2560 × 1440) |
+# setup (the set-up window; its program is named by SB_E2E_SETUP).
+# GAME is the starbreaker program, DATA_DIR the
 # generated data folder (copied, never touched), SHOT_DIR receives the screenshots of the run.
 # Exit 0 = passed, 77 = skipped (a tool is missing), anything else = failed.
 set -u
@@ -109,11 +111,27 @@ expect_screen() {
 # The program must end by itself, with no crash and no sanitizer report. Message boxes that
 # block the program are answered with Return, as a player would.
 BOXES=0
-dismiss_boxes() {
+# The program's message boxes: windows titled like the program, without its window class (a
+# window manager puts them inside its frames, so the whole tree is searched).
+message_boxes() {
     local w
-    # The boxes are top-level windows titled like the program, without its window class.
-    for w in $(xwininfo -root -children 2>/dev/null | awk '/"Starbreaker": \(\)/ {print $1}'); do
-        xwininfo -id "$w" 2>/dev/null | grep -q IsViewable || continue
+    for w in $(xwininfo -root -tree 2>/dev/null | awk '/"Starbreaker": \(\)/ {print $1}'); do
+        xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && echo "$w"
+    done
+}
+dismiss_boxes() {
+    local w x y bw bh
+    for w in $(message_boxes); do
+        # Every box lies inside the screen, readable, before it is answered.
+        read -r x y bw bh <<<"$(window_geometry "$w")"
+        if [ -n "$bh" ] && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + bw)) -le "$E2E_SCREEN_W" ] \
+            && [ $((y + bh)) -le "$E2E_SCREEN_H" ] && [ "$bw" -ge 100 ] && [ "$bh" -ge 40 ]; then
+            log "ok   message box $w at ($x, $y) ${bw}x${bh}, inside the screen"
+        else
+            fail "message box $w at ($x, $y) ${bw}x${bh} is not inside the ${E2E_SCREEN_W}x${E2E_SCREEN_H} screen"
+            screen_shot box-outside >/dev/null
+        fi
+        # Enter answers it; the focus is given as a player's click would.
         focus "$w"; key Return; BOXES=$((BOXES + 1))
         log "answered a message box ($w)"
     done
@@ -292,6 +310,125 @@ check_missing() {
     [ "$n" = 1 ] || fail "expected one missing-file message, got $n"
 }
 
+# Two missing pictures under a window manager: each message box on the screen, answered by Enter.
+check_missing_wm() {
+    e2e_start_wm
+    rm -f "$E2E_TMP/data/all_bmp/x/bug2.bmp" "$E2E_TMP/data/all_jpg/rm3x.jpg"
+    e2e_start_game "$GAME" "$(secs 30)"
+    expect_game_ends "$(secs 15)" "two missing pictures"
+    [ "$BOXES" -ge 2 ] || fail "expected a message box per missing picture, answered $BOXES"
+    local n
+    n=$(grep -c 'Файл не найден' "$E2E_TMP/game.err")
+    [ "$n" = 2 ] || fail "expected two missing-file messages, got $n"
+}
+
+# luma_of FILE GEOMETRY: mean brightness of a region given as WxH+X+Y.
+luma_of() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:mean]' info:; }
+opt_line5() { sed -n 5p "$E2E_TMP/data/all_qrx/opt.qrx" | tr -d '\r'; }
+
+# Full screen picture at 1920 × 1080: the height filled by the 4:3 picture (1440 wide) centred
+# between black bars; judged also as the 800 × 600 menu once scaled back.
+FS_X=$(( (E2E_SCREEN_W - E2E_SCREEN_H * 4 / 3) / 2 )); FS_W=$(( E2E_SCREEN_H * 4 / 3 ))
+full_screen_menu_shows() {
+    local f=$1 small="$E2E_TMP/fs-small.png" left right pic top bottom
+    read -r left right pic top bottom <<<"$(lumas "$f" "${FS_X}x${E2E_SCREEN_H}+0+0" \
+        "${FS_X}x${E2E_SCREEN_H}+$((FS_X + FS_W))+0" "${FS_W}x${E2E_SCREEN_H}+${FS_X}+0" \
+        "${FS_W}x4+${FS_X}+0" "${FS_W}x4+${FS_X}+$((E2E_SCREEN_H - 4))")"
+    cmp_lt "$left" 0.005 && cmp_lt "$right" 0.005 || return 1
+    cmp_gt "$pic" 0.08 && cmp_gt "$top" 0.01 && cmp_gt "$bottom" 0.01 || return 1
+    convert "$f" -crop "${FS_W}x${E2E_SCREEN_H}+${FS_X}+0" +repage -resize '800x600!' "$small"
+    menu_shows "$small" 1
+}
+wait_full_screen_menu() {
+    local end=$(( $(date +%s) + $1 ))
+    while :; do
+        LAST_SHOT=$(screen_shot full-screen) || return 1
+        full_screen_menu_shows "$LAST_SHOT" && return 0
+        game_running && [ "$(date +%s)" -lt "$end" ] || return 1
+        rm -f "$LAST_SHOT"; sleep 0.3
+    done
+}
+
+# Alt+Enter and F11 switch during play without a restart, both ways; the next start remembers.
+check_fullscreen() {
+    e2e_start_wm
+    start_to_menu "$(secs 90)"
+    key alt+Return
+    FULL_WIN=$(wait_window "$E2E_SCREEN_W" "$E2E_SCREEN_H" 0 0 "$(secs 5)") || { x_diagnostics; die "Alt+Enter: no full-screen window"; }
+    if wait_full_screen_menu "$(secs 5)"; then log "ok   full screen: 4:3 picture between black bars ($LAST_SHOT)"
+    else fail "full screen does not show the menu between black bars ($LAST_SHOT)"; fi
+    [ "$(opt_line5)" = 1 ] && log "ok   options line 5 is 1" || fail "options line 5 is '$(opt_line5)' after Alt+Enter, not 1"
+
+    key alt+Return
+    wait_window 800 600 "$WIN_X" "$WIN_Y" "$(secs 5)" >/dev/null || { x_diagnostics; fail "Alt+Enter: no window back at ($WIN_X, $WIN_Y)"; }
+    expect_screen menu-windowed-again "$(secs 4)" p_menu 1
+    [ "$(opt_line5)" = 0 ] && log "ok   options line 5 is 0" || fail "options line 5 is '$(opt_line5)' after going back, not 0"
+    # The switching keys never reach the game: Enter would have started a game from this menu.
+    key F11
+    wait_window "$E2E_SCREEN_W" "$E2E_SCREEN_H" 0 0 "$(secs 5)" >/dev/null || fail "F11: no full-screen window"
+    wait_full_screen_menu "$(secs 5)" || fail "F11: the menu (entry 1) is not what full screen shows"
+    key Up Return
+    expect_game_ends "$(secs 5)" "quit in full screen"
+
+    log "--- the next start"
+    e2e_start_game "$GAME" "$(secs 60)"
+    wait_window "$E2E_SCREEN_W" "$E2E_SCREEN_H" 0 0 "$(secs 20)" >/dev/null || { x_diagnostics; die "the next start is not in full screen"; }
+    if wait_full_screen_menu "$(secs 10)"; then log "ok   the next start is in full screen ($LAST_SHOT)"
+    else fail "the next start does not show the full-screen menu"; fi
+    focus "$(wait_window "$E2E_SCREEN_W" "$E2E_SCREEN_H" 0 0 1)"
+    key Up Return
+    expect_game_ends "$(secs 5)" "quit from the remembered full screen"
+}
+
+# A 1440p desktop: the window is 1600 × 1200, centred, every game pixel a uniform 2 × 2 block.
+check_scale() {
+    e2e_start_wm
+    local wx=$(( (E2E_SCREEN_W - 1600) / 2 )) wy=$(( (E2E_SCREEN_H - 1200) / 2 )) f blocks diff
+    e2e_start_game "$GAME" "$(secs 60)"
+    MAIN_WIN=$(wait_window 1600 1200 "$wx" "$wy" "$(secs 20)") || { x_diagnostics; die "no 1600 × 1200 window at ($wx, $wy)"; }
+    log "ok   window 1600 × 1200 at ($wx, $wy)"
+    sleep 2
+    # Each 2 × 2 block reduced to one pixel and grown back must give the same picture. A copy of
+    # the screen taken while a frame is being written can tear along a row: up to five tries.
+    for _ in 1 2 3 4 5; do
+        f=$(screen_shot scaled)
+        convert "$f" -crop "1600x1200+${wx}+${wy}" +repage "$E2E_TMP/win.png"
+        convert "$E2E_TMP/win.png" -sample 50% -sample 200% "$E2E_TMP/blocks.png"
+        diff=$(compare -metric AE "$E2E_TMP/win.png" "$E2E_TMP/blocks.png" null: 2>&1)
+        [ "$diff" = 0 ] && break
+        log "copy $f: $diff pixels differ from their block (a frame caught half-written?)"
+        sleep 0.3
+    done
+    [ "$diff" = 0 ] && log "ok   every game pixel is a uniform 2 × 2 block ($f)" \
+        || fail "$diff screen pixels differ from their 2 × 2 block"
+    convert "$E2E_TMP/win.png" -sample 50% "$E2E_TMP/small.png"
+    menu_shows "$E2E_TMP/small.png" 1 && log "ok   the menu, at 2×" || fail "the 2× window does not show the menu"
+    focus "$MAIN_WIN"
+    key Up Return
+    expect_game_ends "$(secs 5)" "quit at 2×"
+}
+
+# The score table slides in over 80 frames: ~0.3 s after Enter it is part-way, ~2.5 s after it
+# has arrived (at thousands of frames a second it would be there at once).
+check_slide() {
+    start_to_menu "$(secs 60)"
+    key Down
+    expect_screen menu-2 "$(secs 4)" p_menu 2 || die "no menu entry 2"
+    timeout -k 1 5 xdotool key Return
+    sleep 0.3
+    local early late later d_moving d_still
+    early=$(shot slide-0.3s)
+    sleep 2.2
+    late=$(shot slide-2.5s)
+    sleep 0.5
+    later=$(shot slide-3s)
+    d_moving=$(compare -metric RMSE "$early" "$late" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+    d_still=$(compare -metric RMSE "$late" "$later" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+    expect_gt "change between 0.3 s and 2.5 s (panel part-way, then arrived)" "$d_moving" 0.08
+    expect_lt "change between 2.5 s and 3 s (arrived)" "$d_still" 0.05
+    key Escape
+}
+
 # Garbage pictures: random bytes; random bytes behind a BMP signature; a BMP cut short after its
 # header; random bytes behind a JPEG start marker in a menu picture.
 garbage_bytes() {
@@ -438,7 +575,10 @@ check_installed() {
 }
 
 case "$CHECK" in
-    menu|play|tamper|missing|garbage|installed|setup) "check_$CHECK" ;;
+    menu|play|tamper|missing|garbage|installed|slide|setup) "check_$CHECK" ;;
+    missing-wm) check_missing_wm ;;
+    fullscreen) check_fullscreen ;;
+    scale) check_scale ;;
     *) die "unknown check '$CHECK'" ;;
 esac
 [ -f "$E2E_TMP/game.err" ] && cp "$E2E_TMP/game.err" "$SHOTS/stderr.txt"

@@ -581,4 +581,77 @@ TEST_F(OnDisplay, ExactHitsCompareThePixelsWhereTheImagesAreDrawn) {
     }
 }
 
+
+// A pattern outside the entry (a cycle past its end, an entry without a picture) has the
+// empty rectangle, which overlaps nothing: the pixel test finds no hit.
+TEST_F(OnDisplay, PatternOutsideTheImageHitsNothing) {
+    images = std::make_unique<TDXImageList>(form.get());
+    auto* dot = images->Items().Add("dot");
+    platform::Picture pic;
+    pic.Image = platform::Bitmap(6, 6, 32);
+    pic.Image.Fill(0xFFFFFF);
+    dot->SetPicture(std::move(pic));
+    auto* empty = images->Items().Add("nothing");  // never gets a picture
+    images->SetDXDraw(dxdraw.get());
+    sprites->SetDXDraw(dxdraw.get());
+    dxdraw->Initialize();
+    ASSERT_EQ(dot->NumPatterns(), 1);
+    ASSERT_EQ(empty->NumPatterns(), 0);
+
+    auto make = [&](TPictureCollectionItem* image) {
+        auto* s = new TImageSprite(sprites->Engine());
+        s->Image = image;
+        s->Width = s->Height = 6;
+        s->ExactHits = true;
+        return s;
+    };
+    auto* a = make(dot);
+    auto* b = make(dot);
+    ASSERT_TRUE(a->FineTest(b));  // the same place, both opaque
+    b->CycleStart = 1;            // one past the last pattern
+    EXPECT_FALSE(a->FineTest(b));
+    EXPECT_FALSE(b->FineTest(a));
+    b->CycleStart = -1;
+    EXPECT_FALSE(a->FineTest(b));
+    b->CycleStart = 0;
+    b->Image = empty;
+    EXPECT_FALSE(a->FineTest(b));
+    EXPECT_EQ(a->CheckHits(), 0);
+}
+
+// A new back-buffer size while the display runs makes the surface anew: the engine must
+// draw into the new one, never into the freed one.
+TEST_F(OnDisplay, EngineFollowsTheBackBufferThroughASizeChange) {
+    images = std::make_unique<TDXImageList>(form.get());
+    auto* white = images->Items().Add("white");
+    platform::Picture pic;
+    pic.Image = platform::Bitmap(4, 4, 32);
+    pic.Image.Fill(0xFFFFFF);
+    white->SetPicture(std::move(pic));
+    images->SetDXDraw(dxdraw.get());
+    sprites->SetDXDraw(dxdraw.get());
+    dxdraw->Initialize();
+    for (double x : {10.0, 250.0}) {  // inside the old buffer, and only inside the wider one
+        auto* s = new TImageSprite(sprites->Engine());
+        s->Image = white;
+        s->Width = s->Height = 4;
+        s->X = x;
+        s->Y = 10;
+    }
+
+    for (const auto& [w, h] : {std::pair{300, 100}, std::pair{300, 150}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        dxdraw->SetSurfaceWidth(w);
+        dxdraw->SetSurfaceHeight(h);
+        ASSERT_EQ(dxdraw->Surface()->Width(), w);
+        EXPECT_EQ(sprites->Engine()->Surface(), dxdraw->Surface());
+        EXPECT_EQ(sprites->Engine()->SurfaceBox(), (platform::Rect{0, 0, w, h}));
+        dxdraw->Surface()->Fill(0);
+        sprites->Draw();
+        const platform::Bitmap& back = dxdraw->Surface()->Bitmap();
+        EXPECT_NE(back.GetPixel(11, 11), 0u);
+        EXPECT_NE(back.GetPixel(251, 11), 0u);
+    }
+}
+
 }  // namespace

@@ -70,10 +70,20 @@ TEST_F(ImageListTest, FindIgnoresCaseAndTheLaterNamedDuplicateWins) {
         EXPECT_STREQ(e.what(), "Image 'xyz' not found");
     }
 
-    auto* upper = Items().Add("Rm1");
+    Items().Add("Rm1");
     auto* lower = Items().Add("rm1");
     EXPECT_EQ(Items().Find("RM1"), lower);
-    upper->SetName("Rm1");  // renamed last: now it wins
+}
+
+// Only a change of name files an entry anew; writing the name it has changes nothing.
+TEST_F(ImageListTest, WritingTheSameNameAgainKeepsTheLaterNamedEntryWinning) {
+    auto* upper = Items().Add("Rm1");
+    auto* lower = Items().Add("rm1");
+    upper->SetName("Rm1");
+    EXPECT_EQ(Items().Find("rm1"), lower);
+    upper->SetName("RM1");  // another spelling is another name: named last, it wins
+    EXPECT_EQ(Items().Find("rm1"), upper);
+    lower->SetName("rm1");
     EXPECT_EQ(Items().Find("rm1"), upper);
 }
 

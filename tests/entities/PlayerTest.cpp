@@ -47,6 +47,47 @@ TEST_F(PlayerTest, KeyboardBoundsStopOnlyTheNextStep) {
     }
 }
 
+// Position sums are worked out in extended precision and rounded to a Double once, when
+// stored. Each case is one where rounding the step (or the ship's X + width) to a Double
+// first lands one unit in the last place away.
+TEST_F(PlayerTest, SumsAreRoundedOnceWhenStored) {
+    struct Case {
+        const char* Name;
+        double Y;
+        int Elapsed;
+        TInputState Key;
+        long double Sign;
+    };
+    const Case cases[] = {
+        {"up 9 ms from 22", 22, 9, InputUp, -1},
+        {"down 9 ms from 22", 22, 9, InputDown, +1},
+        {"up 36 ms from 100", 100, 36, InputUp, -1},
+        {"down 39 ms from 100", 100, 39, InputDown, +1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const long double step = c.Elapsed * 0.3L * 1.2L;
+        const double expected = static_cast<double>(c.Y + c.Sign * step);
+        ASSERT_NE(expected, c.Y + static_cast<double>(c.Sign * step)) << "the case does not tell the two apart";
+        ship->X = 300;
+        ship->Y = c.Y;
+        host.Held = {c.Key};
+        host.Frame(c.Elapsed);
+        EXPECT_EQ(ship->Y, expected) << std::hexfloat << ship->Y << " vs " << expected;
+    }
+
+    // The muzzle: X + the picture's width (100) - 50.
+    ship->X = 5.76;
+    ship->Y = 200;
+    FireReady = true;
+    host.Held = {InputButton1};
+    host.Frame(16);
+    const double muzzle = static_cast<double>(static_cast<long double>(5.76) + 100 - 50);
+    ASSERT_NE(muzzle, (5.76 + 100) - 50);
+    ASSERT_EQ(Shots().size(), 1u);
+    EXPECT_EQ(Shots()[0]->X, muzzle) << std::hexfloat << Shots()[0]->X << " vs " << muzzle;
+}
+
 TEST_F(PlayerTest, JoystickPathHasNoBoundsGunsSwitchOrPictures) {
     ship->X = 699;
     ship->Y = 19;

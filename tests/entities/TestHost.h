@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "game/Globals.h"
 #include "game/Random.h"
 #include "platform/Picture.h"
+#include "platform/fake/FakeWindowSystem.h"
 
 // A high-resolution counter that moves on by a fixed step at every reading, as a real one
 // moves on between two enemies' re-seeds.
@@ -41,16 +43,31 @@ public:
             TPictureCollectionItem* item = Images.Add(name);
             platform::Picture picture;
             picture.Image = platform::Bitmap(w, h, 8);
+            picture.Image.Palette()[1] = {255, 255, 255};
+            picture.Image.Fill(1);  // opaque all over: the pixel test agrees with the boxes
             item->SetPicture(std::move(picture));
         }
         saved_ = platform::Current();
         platform::Services s = saved_;
         s.Clock = &Clock;
+        s.Windows = &Windows;
         platform::Install(s);
+        // The pictures are drawn and hit-tested through their patterns, which a display's
+        // restore builds, as in the game.
+        Form = std::make_unique<TForm>("host", 800, 600);
+        Display = std::make_unique<TDXDraw>(Form.get());
+        Display->Display().SetBitCount(32);
+        Display->Initialize();
+        Images.Initialize(Display.get());
+        Images.Restore();
         SetGameHost(this);
     }
     ~TTestHost() override {
         SetGameHost(nullptr);
+        Engine.Clear();
+        Images.Finalize();
+        Display.reset();
+        Form.reset();
         platform::Install(saved_);
     }
 
@@ -127,6 +144,10 @@ public:
         return n;
     }
 
+    platform::fake::FakeClock WindowClock;
+    platform::fake::FakeWindowSystem Windows{WindowClock};
+    std::unique_ptr<TForm> Form;
+    std::unique_ptr<TDXDraw> Display;
     TPictureCollection Images;
     TSpriteEngine Engine;
     TCountingClock Clock;

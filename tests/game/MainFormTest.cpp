@@ -5,6 +5,8 @@
 #include "entities/Sprites.h"
 #include "game/ScoreFile.h"
 
+#include <functional>
+
 namespace {
 constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_UP = 38, VK_DOWN = 40;
 const std::string kMissing = "Файл не найден: ";
@@ -58,6 +60,58 @@ TEST_F(MainFormFixture, TamperedScoreTableEndsTheProgramWithItsMessage) {
     ASSERT_FALSE(fake.Windows.MessageBoxes().empty());
     EXPECT_EQ(fake.Windows.MessageBoxes().back().Text,
               "Кто-то взломал очки.Обнулите результаты через Setup и перезапустите игру");
+    EXPECT_TRUE(Application().Terminated());
+}
+
+// The file checks go on after a missing file, and so does the table check that follows them.
+TEST_F(MainFormFixture, TamperedTableIsReportedAlsoAfterAMissingFile) {
+    std::filesystem::remove(dir / "data/all_jpg/au1x.jpg");  // required, never loaded
+    std::string t = EmptyTable();
+    t.replace(t.find("0\r\n"), 1, "7");
+    WriteFile("data/all_qrx/res.qrx", t);
+    Boot();
+    std::vector<std::string> texts;
+    for (const auto& b : fake.Windows.MessageBoxes()) texts.push_back(b.Text);
+    EXPECT_EQ(texts, (std::vector<std::string>{kMissing + "data\\all_jpg\\au1x.jpg . Не могу запустиься без него.",
+                                               std::string(ScoreTamperMessage)}));
+    Application().ProcessMessages();
+    EXPECT_TRUE(Application().Terminated());
+}
+
+// Only a wrong check value ends the program after start-up; a table that cannot be read then
+// is reported and play goes on with the table already shown.
+TEST_F(MainFormFixture, UnreadableTableAtALaterActivationIsReportedAndPlayGoesOn) {
+    const struct {
+        const char* Name;
+        std::function<void()> Spoil;
+    } cases[] = {
+        {"missing", [&] { std::filesystem::remove(dir / "data/all_qrx/res.qrx"); }},
+        {"bad number", [&] { WriteFile("data/all_qrx/res.qrx", "Вася\r\nмного\r\n"); }},
+    };
+    Boot();
+    ASSERT_FALSE(Application().Terminated());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteFile("data/all_qrx/res.qrx", EmptyTable());
+        c.Spoil();
+        fake.Windows.ClearMessageBoxes();
+        fake.Windows.SetFocus(0);  // away to another program and back
+        fake.Windows.SetFocus(main->Handle());
+        Application().ProcessMessages();
+        EXPECT_EQ(fake.Windows.MessageBoxes().size(), 1u);
+        EXPECT_FALSE(Application().Terminated());
+        EXPECT_EQ(ScoreNames[1], "Игрок");
+        EXPECT_TRUE(main->Timer1->Enabled());
+        Frames(2);
+        EXPECT_EQ(GameState, gsMenu);
+    }
+    // A wrong check value still ends it.
+    std::string t = EmptyTable();
+    t.replace(t.find("0\r\n"), 1, "7");
+    WriteFile("data/all_qrx/res.qrx", t);
+    fake.Windows.SetFocus(0);
+    fake.Windows.SetFocus(main->Handle());
+    Application().ProcessMessages();
     EXPECT_TRUE(Application().Terminated());
 }
 
@@ -310,6 +364,56 @@ TEST_F(GameOverTest, BetterScoreOpensTheResultWindowAndIsWrittenToTheTable) {
     TScoreTable t = ReadScoreTable(ScoreFileName, check);
     EXPECT_EQ(check, 1009);
     EXPECT_EQ(t.Values[0], 1009);
+}
+
+// While the result window is open the game behind it is shut out: a click on the game
+// window neither activates it (which would restart the clocks) nor lets its keys act, and
+// the result window comes back to the front.
+TEST_F(GameOverTest, ResultWindowIsModal) {
+    StartGameAndDie(2, 10);
+    Weapon = 1;
+    const uint32_t m = main->Handle();
+    struct Seen {
+        int Weapon, TickCount;
+        bool Timer1, DXTimer;
+        uint32_t Focus;
+    } seen{};
+    bool started = false;
+    form2->AddWindowHook(this, [&](const platform::Message& msg) {
+        if (msg.Kind == platform::MsgKind::Activate && !started) {
+            started = true;
+            fake.Windows.SetFocus(m);  // the player clicks on the game window
+            fake.Windows.Click(400, 300, 1, m);
+            fake.Windows.TypeChar("3", m);
+            fake.Windows.PressKey(VK_ESCAPE, -1, 0, false, m);
+            platform::Message look;
+            look.Kind = platform::MsgKind::User;
+            look.Window = form2->Handle();
+            look.Param = 7;
+            fake.Windows.Push(look);
+        }
+        if (msg.Kind == platform::MsgKind::User && msg.Param == 7) {
+            fake.Clock.Advance(1000);
+            Application().ProcessMessages();  // a second for the clocks, had they been started
+            seen = {Weapon, TickCount, main->Timer1->Enabled(), main->DXTimer->Enabled(), fake.Windows.FocusWindow()};
+            fake.Windows.Click(260, 130, 1, form2->Handle());
+        }
+    });
+    const int ticks = TickCount;
+    Frame();
+    form2->RemoveWindowHook(this);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(seen.Weapon, 1);
+    EXPECT_EQ(seen.TickCount, ticks);
+    EXPECT_FALSE(seen.Timer1);
+    EXPECT_FALSE(seen.DXTimer);
+    EXPECT_EQ(seen.Focus, form2->Handle());
+    EXPECT_FALSE(form2->Visible());
+    // " OK " closed it: the main window's activation starts the clocks again.
+    Application().ProcessMessages();
+    EXPECT_TRUE(main->Timer1->Enabled());
+    EXPECT_EQ(ScoreValues[1], 1009);
+    EXPECT_EQ(GameState, gsScores);
 }
 
 TEST_F(GameOverTest, ScoreEqualToTheLowestEntryGoesStraightToTheTable) {

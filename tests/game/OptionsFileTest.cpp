@@ -46,3 +46,32 @@ TEST(OptionsFile, WriteIsExactAndReadsBack) {
     EXPECT_EQ(ReadOptions(name), options);
     fs::remove_all(dir);
 }
+
+TEST(OptionsFile, FullScreenSwitchRewritesLineFiveOnly) {
+    std::string templ = (fs::temp_directory_path() / "sb-opt-XXXXXX").string();
+    const fs::path dir = mkdtemp(templ.data());
+    const std::string name = (dir / "opt.qrx").string();
+    struct Case {
+        const char* File;  // nullptr: no file
+        bool On;
+        TOptions Expected;
+    } cases[] = {
+        {"0\r\n1\r\n1\r\n16\r\n0\r\n5\r\n0\r\n0\r\n0\r\n9\r\n", true, {0, 1, 1, 16, 1, 5, 0, 0, 0, 9}},
+        {"0\r\n1\r\n1\r\n16\r\n1\r\n5\r\n0\r\n0\r\n0\r\n9\r\n", false, {0, 1, 1, 16, 0, 5, 0, 0, 0, 9}},
+        // Another window value stays when going back to a window.
+        {"1\r\n0\r\n0\r\n32\r\n2\r\n", false, {1, 0, 0, 32, 2, 0, 0, 0, 0, 0}},
+        // No file, or a damaged one: the defaults carry the choice.
+        {nullptr, true, {1, 0, 0, 32, 1, 0, 0, 0, 0, 0}},
+        {"x\r\n", true, {1, 0, 0, 32, 1, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.File ? c.File : "(none)");
+        fs::remove(name);
+        if (c.File) std::ofstream(name, std::ios::binary) << c.File;
+        EXPECT_EQ(WriteFullScreenOption(name, c.On), c.Expected);
+        EXPECT_EQ(ReadOptions(name), c.Expected);
+    }
+    fs::remove_all(dir);
+    // Nowhere to write: the error reaches the caller.
+    EXPECT_THROW(WriteFullScreenOption((dir / "gone" / "opt.qrx").string(), true), platform::EInOutError);
+}

@@ -9,12 +9,14 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/Settings.h"
 #include "platform/sdl/SdlWindowSystem.h"
 
 using platform::Message;
 using platform::MsgKind;
 using platform::sdl::SdlWindow;
 using platform::sdl::SdlWindowSystem;
+using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -249,4 +251,136 @@ TEST_F(SdlFixture, TextInputGivesOneCharPerCharacterAndFocusEventsActivate) {
     msgs = Drain();
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].Kind, MsgKind::Quit);
+}
+
+// The dummy screen is 1024 x 768: a program whose display is 400 x 300 gets windows at 2x.
+TEST_F(SdlFixture, WindowsAtTwiceTheSizeShowBlocksAndMapTheMouseBack) {
+    ws.reset();
+    ws = std::make_unique<SdlWindowSystem>(platform::Size{400, 300});
+    ASSERT_EQ(ws->WindowScaleFactor(), 2);
+    EXPECT_EQ(ws->ScreenSize(), (platform::Size{512, 384}));  // in the program's pixels
+
+    auto win = ws->CreateWindow("w", {56, 42, 456, 342});
+    auto* sw = static_cast<SdlWindow*>(win.get());
+    int x, y, w, h;
+    SDL_GetWindowPosition(sw->Handle(), &x, &y);
+    SDL_GetWindowSize(sw->Handle(), &w, &h);
+    EXPECT_EQ(std::tie(x, y, w, h), std::make_tuple(112, 84, 800, 600));
+    EXPECT_EQ(win->Bounds(), (platform::Rect{56, 42, 456, 342}));
+    win->Show();
+
+    platform::Bitmap pic(400, 300, 8);
+    pic.Palette()[1] = {255, 255, 255};
+    pic.SetPixel(5, 6, 1);
+    ASSERT_TRUE(win->Present(pic, 0, 0));
+    // Every program pixel is a uniform 2 x 2 block, its neighbours stay black.
+    for (int dy : {0, 1})
+        for (int dx : {0, 1}) EXPECT_EQ(SurfacePixel(sw->Handle(), 10 + dx, 12 + dy), 0xFFFFFFu);
+    EXPECT_EQ(SurfacePixel(sw->Handle(), 9, 12), 0u);
+    EXPECT_EQ(SurfacePixel(sw->Handle(), 12, 12), 0u);
+    EXPECT_EQ(SurfacePixel(sw->Handle(), 10, 14), 0u);
+
+    Drain();
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = win->Id();
+    e.motion.x = 497;
+    e.motion.y = 241;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.windowID = win->Id();
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = 799;
+    e.button.y = 599;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    auto msgs = Drain();
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(std::tie(msgs[0].Kind, msgs[0].X, msgs[0].Y), std::make_tuple(MsgKind::MouseMove, 248, 120));
+    EXPECT_EQ(std::tie(msgs[1].Kind, msgs[1].X, msgs[1].Y), std::make_tuple(MsgKind::MouseDown, 399, 299));
+}
+
+TEST_F(SdlFixture, AltEnterAndF11SwitchTheMainWindowAndNeverReachTheProgram) {
+    auto main = ws->CreateWindow("main", {0, 0, 100, 80});
+    auto other = ws->CreateWindow("other", {0, 0, 50, 50});
+    other->Show();
+    Drain();
+    auto switches = [&] {
+        std::vector<intptr_t> got;
+        for (const auto& m : Drain()) {
+            EXPECT_TRUE(m.Kind != MsgKind::KeyDown && m.Kind != MsgKind::KeyUp && m.Kind != MsgKind::Char)
+                << "a switching key reached the program";
+            if (m.Kind == MsgKind::FullScreenChange) {
+                EXPECT_EQ(m.Window, main->Id());
+                got.push_back(m.Param);
+            }
+        }
+        return got;
+    };
+    // Alt+Enter with the focus in another of our windows still switches the main one.
+    PushKey(SDL_KEYDOWN, other->Id(), SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT);
+    PushKey(SDL_KEYUP, other->Id(), SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT);
+    EXPECT_EQ(switches(), std::vector<intptr_t>{1});
+    EXPECT_TRUE(main->FullScreen());
+    EXPECT_FALSE(other->FullScreen());
+    PushKey(SDL_KEYDOWN, other->Id(), SDL_SCANCODE_F11, SDLK_F11);
+    // Held down: the repeats switch nothing more.
+    SDL_Event r{};
+    r.type = SDL_KEYDOWN;
+    r.key.windowID = other->Id();
+    r.key.repeat = 1;
+    r.key.keysym.scancode = SDL_SCANCODE_F11;
+    r.key.keysym.sym = SDLK_F11;
+    ASSERT_EQ(SDL_PushEvent(&r), 1);
+    PushKey(SDL_KEYUP, other->Id(), SDL_SCANCODE_F11, SDLK_F11);
+    EXPECT_EQ(switches(), std::vector<intptr_t>{0});
+    EXPECT_FALSE(main->FullScreen());
+    // Back in a window, it has its place and size again.
+    int w, h;
+    SDL_GetWindowSize(static_cast<SdlWindow*>(main.get())->Handle(), &w, &h);
+    EXPECT_EQ(std::tie(w, h), std::make_tuple(100, 80));
+
+    // Enter alone is the program's key, with its Char.
+    PushKey(SDL_KEYDOWN, other->Id(), SDL_SCANCODE_RETURN, SDLK_RETURN);
+    auto msgs = Drain();
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(msgs[0].Kind, MsgKind::KeyDown);
+    EXPECT_EQ(msgs[1].Kind, MsgKind::Char);
+}
+
+// The main window's frames are paced (60 Hz where the display does not say); other windows
+// and the unlimited setting present at once. Timers falling due meanwhile still arrive.
+TEST_F(SdlFixture, MainWindowFramesArePacedAndTimersStillArrive) {
+    auto elapsedFor = [](platform::IWindow& w, int frames) {
+        platform::Bitmap pic(64, 48, 32);
+        const auto start = Clock::now();
+        for (int i = 0; i < frames; ++i) w.Present(pic, 0, 0);
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    {
+        auto main = ws->CreateWindow("main", {0, 0, 64, 48});
+        auto loading = ws->CreateWindow("loading", {0, 0, 64, 48});
+        main->Show();
+        ASSERT_GT(ws->PacedRate(), 20.0);
+        ASSERT_TRUE(ws->TimedPacing());
+        const double period = 1000.0 / ws->PacedRate();
+        Drain();
+        ws->SetTimer(main->Id(), 3, 30);
+        const double paced = elapsedFor(*main, 13);
+        EXPECT_GE(paced, 12 * period - 2);
+        EXPECT_LT(paced, 12 * period * 1.6);
+        int timers = 0;
+        for (const auto& m : Drain()) timers += m.Kind == MsgKind::Timer;
+        EXPECT_GE(timers, 1);
+        EXPECT_LT(elapsedFor(*loading, 13), 6 * period);
+    }
+    ws.reset();
+    platform::TSettings saved = platform::CurrentSettings();
+    ASSERT_EQ(platform::CurrentSettings().Set("pacing", "unlimited"), "");
+    ws = std::make_unique<SdlWindowSystem>();
+    platform::CurrentSettings() = saved;
+    auto main = ws->CreateWindow("main", {0, 0, 64, 48});
+    main->Show();
+    EXPECT_EQ(ws->PacedRate(), 0.0);
+    EXPECT_LT(elapsedFor(*main, 13), 6 * 1000.0 / 60);
 }
