@@ -25,6 +25,7 @@
 #include "input/Gamepad.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlWindowSystem.h"
+#include "tests/VirtualPad.h"
 
 namespace {
 
@@ -97,14 +98,7 @@ protected:
     }
 
     void AttachPad() {
-        SDL_VirtualJoystickDesc d{};
-        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        d.naxes = SDL_CONTROLLER_AXIS_MAX;
-        d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        d.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
-        d.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
-        d.name = "Virtual Pad";
+        SDL_VirtualJoystickDesc d = VirtualPadDesc();
         padIndex = SDL_JoystickAttachVirtualEx(&d);
         ASSERT_GE(padIndex, 0) << SDL_GetError();
         padId = SDL_JoystickGetDeviceInstanceID(padIndex);

@@ -1,6 +1,7 @@
 #include "tools/setup/SetupTool.h"
 #include "tools/setup/SetupModel.h"
 #include "tools/setup/SetupWindow.h"
+#include "tests/VirtualPad.h"
 
 #include <SDL.h>
 
@@ -196,13 +197,7 @@ TEST_F(SetupTool, TheWindowAnswersAGamePad) {
         if (call == 0) {
             // The dummy driver's window never holds the focus; a real one does while it is used.
             SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-            SDL_VirtualJoystickDesc desc{};
-            desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-            desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-            desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-            desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-            desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
-            desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+            SDL_VirtualJoystickDesc desc = VirtualPadDesc();
             const int index = SDL_JoystickAttachVirtualEx(&desc);
             ASSERT_GE(index, 0) << SDL_GetError();
             pad = SDL_JoystickOpen(index);

@@ -14,6 +14,7 @@
 #include "platform/Settings.h"
 #include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlJoystick.h"
+#include "tests/VirtualPad.h"
 
 namespace {
 
@@ -31,14 +32,7 @@ int SDLCALL RecordRumble(void* user, Uint16 low, Uint16 high) {
 
 // A virtual pad SDL reads as a game controller (every button and axis of the layout).
 int AttachPad(RumbleLog* log, const char* name = "Test Pad") {
-    SDL_VirtualJoystickDesc d{};
-    d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    d.naxes = SDL_CONTROLLER_AXIS_MAX;
-    d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    d.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
-    d.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
-    d.name = name;
+    SDL_VirtualJoystickDesc d = VirtualPadDesc(name);
     d.userdata = log;
     d.Rumble = log ? RecordRumble : nullptr;
     return SDL_JoystickAttachVirtualEx(&d);
