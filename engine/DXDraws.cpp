@@ -159,7 +159,11 @@ void TDXDrawDriverFlip::Initialize() {
 
 void TDXDrawDriverFlip::Flip() {
     platform::IWindow* w = dxdraw_->Window();
-    if (!w || !surface_ || !w->HasFocus()) return;
+    if (!w || !surface_) return;
+    if (!w->HasFocus()) {
+        w->SkipFrame();
+        return;
+    }
     if (!w->Present(surface_->Bitmap(), 0, 0)) primary_->SetLost(true);
 }
 

@@ -57,6 +57,7 @@ public:
     bool SetFullScreen(bool on, const DisplayMode& mode) override;
     bool FullScreen() const override { return fullScreen_; }
     bool Present(const Bitmap& src, int x, int y) override;
+    void SkipFrame() override { ++skippedFrames_; }
     void Focus() override;
     bool HasFocus() const override;
 
@@ -65,6 +66,7 @@ public:
     DisplayMode Mode() const { return mode_; }          // the last full-screen mode
     int Presents() const { return presents_; }          // successful ones
     int FailedPresents() const { return failedPresents_; }
+    int SkippedFrames() const { return skippedFrames_; }  // frames that took their turn unseen
     const Bitmap& LastPresented() const { return last_; }  // a 32-bit copy
     int LastX() const { return lastX_; }
     int LastY() const { return lastY_; }
@@ -83,7 +85,7 @@ private:
     bool cursorVisible_ = true;
     bool fullScreen_ = false;
     DisplayMode mode_;
-    int presents_ = 0, failedPresents_ = 0;
+    int presents_ = 0, failedPresents_ = 0, skippedFrames_ = 0;
     Bitmap last_;
     int lastX_ = 0, lastY_ = 0;
     Bitmap contents_;

@@ -298,6 +298,10 @@ bool SdlWindow::Render() {
     return true;
 }
 
+void SdlWindow::SkipFrame() {
+    if (owner_ && owner_->mainId_ == id_) owner_->FrameSkipped(this);
+}
+
 bool SdlWindow::Present(const Bitmap& src, int x, int y) {
     if (!window_ || !EnsureRenderer()) return false;
     if (!src.Empty() && !Upload(src, x, y)) return false;
@@ -673,6 +677,17 @@ void SdlWindowSystem::StartPacing(SdlWindow* w) {
 void SdlWindowSystem::PaceFrame(SdlWindow*) {
     if (pacer_.Period() == 0) return;
     if (vsyncClaimed_ && probe_.Result() != VsyncProbe::Verdict::Ignored) return;  // the renderer waits
+    WaitForTurn();
+}
+
+void SdlWindowSystem::FrameSkipped(SdlWindow*) {
+    // Nothing is presented, so no renderer waits for the display: the timed wait always does.
+    if (pacer_.Period() == 0) return;
+    WaitForTurn();
+    pacer_.Presented(SDL_GetPerformanceCounter());
+}
+
+void SdlWindowSystem::WaitForTurn() {
     for (;;) {
         const uint64_t delay = pacer_.Delay(SDL_GetPerformanceCounter());
         if (delay == 0) return;

@@ -51,6 +51,7 @@ public:
     bool SetFullScreen(bool on, const DisplayMode& mode) override;
     bool FullScreen() const override { return fullScreen_; }
     bool Present(const Bitmap& src, int x, int y) override;
+    void SkipFrame() override;
     void Focus() override;
     bool HasFocus() const override;
 
@@ -148,6 +149,9 @@ private:
     // The main window's frame wait: events keep arriving into the queue meanwhile.
     void PaceFrame(SdlWindow* w);
     void FramePresented(SdlWindow* w);
+    // The timed part of the wait, also for a frame that is not shown.
+    void WaitForTurn();
+    void FrameSkipped(SdlWindow* w);
     void StartPacing(SdlWindow* w);
     Size ScreenSizeInPoints();
     void MapMouse(uint32_t window, int x, int y, Message& m);

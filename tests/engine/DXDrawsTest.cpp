@@ -240,6 +240,7 @@ TEST_F(DXDrawTest, FullScreenFlipShowsNothingWhileInactive) {
     ws.SetFocus(0);
     dx->Flip();
     EXPECT_EQ(Win()->Presents(), 1);
+    EXPECT_EQ(Win()->SkippedFrames(), 1);  // the unseen frame still takes its turn
     ws.SetFocus(form->Handle());
     dx->Flip();
     EXPECT_EQ(Win()->Presents(), 2);

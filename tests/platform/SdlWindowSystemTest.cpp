@@ -373,6 +373,18 @@ TEST_F(SdlFixture, MainWindowFramesArePacedAndTimersStillArrive) {
         for (const auto& m : Drain()) timers += m.Kind == MsgKind::Timer;
         EXPECT_GE(timers, 1);
         EXPECT_LT(elapsedFor(*loading, 13), 6 * period);
+
+        // Frames that are not shown (full screen without the focus) keep the same pace, and a
+        // skipped frame of another window does not wait.
+        auto skippedFor = [](platform::IWindow& w, int frames) {
+            const auto start = Clock::now();
+            for (int i = 0; i < frames; ++i) w.SkipFrame();
+            return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        };
+        const double skipped = skippedFor(*main, 13);
+        EXPECT_GE(skipped, 12 * period - 2);
+        EXPECT_LT(skipped, 13 * period * 1.6);
+        EXPECT_LT(skippedFor(*loading, 13), 2 * period);
     }
     ws.reset();
     platform::TSettings saved = platform::CurrentSettings();
