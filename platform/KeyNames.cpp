@@ -1,6 +1,8 @@
 // Key names and the virtual-key codes they stand for.
 #include "platform/KeyNames.h"
 
+#include "platform/AsciiText.h"
+
 namespace platform {
 
 namespace {
@@ -42,12 +44,6 @@ std::string Fold(std::string_view s) {
     return out;
 }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 }  // namespace
 
 std::optional<int> KeyCodeFromName(std::string_view name) {
@@ -82,11 +78,11 @@ std::string KeyReservedReason(int code) {
 
 std::string ParseKeyList(std::string_view value, std::vector<int>& codes) {
     codes.clear();
-    value = Trim(value);
+    value = TrimBlanks(value);
     if (value.empty()) return {};
     while (true) {
         const size_t comma = value.find(',');
-        const std::string_view name = Trim(value.substr(0, comma));
+        const std::string_view name = TrimBlanks(value.substr(0, comma));
         if (name.empty()) return "an empty key name";
         const auto code = KeyCodeFromName(name);
         if (!code) return "\"" + std::string(name) + "\" is not a key name (e.g. W, Up, Space, Keypad 8, F5)";

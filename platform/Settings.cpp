@@ -6,25 +6,13 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/AsciiText.h"
 #include "platform/Files.h"
 #include "platform/KeyNames.h"
 
 namespace platform {
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 bool ParseLong(std::string_view text, long& value) {
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
@@ -95,7 +83,7 @@ std::vector<SettingInfo> MakeSchema() {
 
 std::function<std::string(std::string_view)> OneOf(std::vector<std::string> values) {
     return [values = std::move(values)](std::string_view v) -> std::string {
-        const std::string lv = Lower(v);
+        const std::string lv = AsciiLower(v);
         for (const auto& allowed : values)
             if (lv == allowed) return {};
         std::string list;
@@ -136,7 +124,7 @@ TSettings TSettings::Parse(std::string_view text, std::string_view source, std::
         std::string_view raw = text.substr(0, nl);
         text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
         ++lineNo;
-        const std::string_view line = Trim(raw);
+        const std::string_view line = TrimBlanks(raw);
         if (line.empty() || line[0] == '#' || line[0] == ';') continue;
         const auto where = [&] { return std::string(source) + ":" + std::to_string(lineNo) + ": "; };
         const size_t eq = line.find('=');
@@ -145,8 +133,8 @@ TSettings TSettings::Parse(std::string_view text, std::string_view source, std::
             s.foreign_.emplace_back(raw);
             continue;
         }
-        const std::string key = Lower(Trim(line.substr(0, eq)));
-        const std::string_view value = Trim(line.substr(eq + 1));
+        const std::string key = AsciiLower(TrimBlanks(line.substr(0, eq)));
+        const std::string_view value = TrimBlanks(line.substr(eq + 1));
         const SettingInfo* info = FindSetting(key);
         if (!info) {
             warn << "warning: " << where() << "unknown setting \"" << key << "\"; ignored\n";
@@ -220,14 +208,14 @@ long TSettings::GetInt(std::string_view key) const {
 }
 
 bool TSettings::GetBool(std::string_view key) const {
-    const std::string v = Lower(Get(key));
+    const std::string v = AsciiLower(Get(key));
     return v == "on" || v == "yes" || v == "true" || v == "1";
 }
 
 std::string TSettings::Set(std::string_view key, std::string_view value) {
     const SettingInfo* info = FindSetting(key);
     if (!info) return "unknown setting \"" + std::string(key) + "\"";
-    value = Trim(value);
+    value = TrimBlanks(value);
     if (std::string why = info->Check(value); !why.empty()) return why;
     if (IsKeyList(info->Key)) {
         // A key serves one action: refuse one that another action already has.

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "game/ScoreFile.h"
+#include "platform/AsciiText.h"
 #include "platform/Files.h"
 #include "platform/KeyNames.h"
 
@@ -32,12 +33,6 @@ const std::vector<Choice>* ChoicesOf(const std::string& key) {
     if (key == "pacing") return &pacing;
     if (key == "rumble" || key == "pause_on_focus_loss") return &onOff;
     return nullptr;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
 }
 
 // Frame rates offered by the arrows; a hand-written value in between steps to its neighbour.
@@ -111,7 +106,7 @@ std::string TSetupModel::ValueText(const Item& item) const {
             const std::string& v = settings_.Get(item.Key);
             if (const auto* choices = ChoicesOf(item.Key)) {
                 for (const Choice& c : *choices)
-                    if (Lower(v) == c.Value) return c.Shown;
+                    if (platform::AsciiLower(v) == c.Value) return c.Shown;
                 return v;
             }
             if (item.Key == "music_volume" || item.Key == "effects_volume") return v + " %";
@@ -212,7 +207,7 @@ void TSetupModel::ChangeSetting(const std::string& key, int step) {
         const int n = static_cast<int>(choices->size());
         int i = 0;
         for (int k = 0; k < n; ++k)
-            if (Lower(settings_.Get(key)) == (*choices)[static_cast<size_t>(k)].Value) i = k;
+            if (platform::AsciiLower(settings_.Get(key)) == (*choices)[static_cast<size_t>(k)].Value) i = k;
         SetSetting(key, (*choices)[static_cast<size_t>((i + n + step) % n)].Value);
         return;
     }
