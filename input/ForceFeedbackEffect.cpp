@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "input/DXInput.h"
+#include "input/InputDevice.h"
 
 namespace {
 

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "input/ForceFeedbackEffect.h"
+#include "platform/Platform.h"
+
 namespace {
 
 platform::IGamepadSystem* Pads() { return platform::Current().Gamepads; }

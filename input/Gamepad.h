@@ -8,7 +8,11 @@
 #include <span>
 #include <vector>
 
-#include "input/DXInput.h"
+#include "input/InputDevice.h"
+#include "input/InputStates.h"
+#include "platform/Input.h"
+
+class TForceFeedbackEffect;
 
 // One control of the layout and the input state it holds while pressed.
 struct TPadBinding {
