@@ -6,6 +6,7 @@
 
 #include "entities/Builders.h"
 #include "game/Globals.h"
+#include "game/ImageTable.h"
 #include "game/OptionsFile.h"
 #include "game/ScoreFile.h"
 #include "game/Unit1.h"
@@ -21,31 +22,6 @@ namespace {
 
 constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_UP = 38, VK_DOWN = 40;
 
-
-// The image list's entries in the order of the window's design data.
-constexpr const char* kImageCatalogue[] = {
-    "Player1", "Player2", "Player3", "Ufo1", "ufo2", "ufo3", "Star", "Pula1", "Disp1", "Disp2", "Disp3",
-    "b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9", "Panel1", "rm1", "rm2", "rm3", "rm4", "rm5",
-    "Q1", "rb1", "rb2", "rb3", "lvl1", "lvl2", "Nex1", "Nex2", "Nex3", "bb1", "bb2", "bb3", "bb4", "bb5",
-    "bb6", "Pula2", "rm6", "Au1", "Read", "Panel2", "panel3", "PUS1", "PUS2", "PUS3", "bss1", "bss2",
-    "bss3", "pula3", "rb4", "sdsa1", "sdsa2", "sdsa3", "pula4", "pula5", "hunt1", "hunt2", "hunt3", "rb5",
-    "Bug1", "Bug2", "Bug3", "bo1", "bo2", "bo3", "bo4", "bo5", "bo6", "bo7", "bo8", "bo9", "gad1", "gad2",
-    "gad3", "bos1", "bos2", "bos3", "pula6", "pula7", "playerg1", "playerg2", "playerg3", "bon11", "bon12",
-    "bon13", "bon21", "bon22", "bon23", "bon31", "bon32", "bon33", "bon41", "bon42", "bon43",
-};
-
-struct KeyedEntry {
-    const char* Name;
-    bool Transparent;
-    TColor Color;
-};
-// Entries drawn opaque, or keyed on a colour other than black.
-constexpr KeyedEntry kKeyedEntries[] = {
-    {"rm1", false, 6818308}, {"rm2", false, 6818308}, {"rm3", false, 6818308}, {"rm4", false, 6818308},
-    {"rm5", false, 6818308}, {"Q1", false, 7275780},  {"rb1", false, 6686466}, {"rb2", false, 6686466},
-    {"rb3", false, 6686466}, {"lvl1", false, 9766917}, {"lvl2", false, 7801347}, {"Au1", false, 6293251},
-    {"rm6", true, 6818308},  {"Read", true, 6818308},
-};
 
 std::string Num(int64_t v) { return std::to_string(v); }
 
@@ -128,15 +104,12 @@ TMainForm::~TMainForm() {
 
 void TMainForm::BuildImageCatalogue() {
     TPictureCollection& items = ImageList->Items();
-    for (const char* name : kImageCatalogue) {
-        TPictureCollectionItem* item = items.Add(name);
-        item->SetTransparent(true);
-        item->SetTransparentColor(clBlack);
-    }
-    for (const KeyedEntry& e : kKeyedEntries) {
-        TPictureCollectionItem* item = items.Find(e.Name);
+    for (const ImageEntry& e : ImageTable()) {
+        TPictureCollectionItem* item = items.Add(e.Name);
         item->SetTransparent(e.Transparent);
-        item->SetTransparentColor(e.Color);
+        item->SetTransparentColor(e.TransparentColor);
+        item->SetPatternWidth(e.PatternWidth);
+        item->SetPatternHeight(e.PatternHeight);
     }
     assets::Blob au1 = assets::Au1Jpeg();
     if (au1.Data) items.Find("Au1")->SetPictureFromBytes(std::vector<uint8_t>(au1.Data, au1.Data + au1.Size));
@@ -250,27 +223,7 @@ void TMainForm::StartUp() {
             RequestClose();
         }
     };
-    struct Group {
-        const char* Prefix;
-        int Count;
-        const char* Suffix;
-    };
-    const Group required[] = {
-        {"data\\all_bmp\\player", 3, ".bmp"}, {"data\\all_bmp\\x\\00", 3, ".bmp"},
-        {"data\\all_bmp\\x\\gad", 3, ".bmp"}, {"data\\all_bmp\\x\\bss", 3, ".bmp"},
-        {"data\\all_bmp\\x\\bug", 3, ".bmp"}, {"data\\all_bmp\\pus", 3, ".bmp"},
-        {"data\\all_bmp\\pula", 6, ".bmp"},   {"data\\all_bmp\\x\\sdsa", 3, ".bmp"},
-        {"data\\all_bmp\\x\\disp", 3, ".bmp"}, {"data\\all_bmp\\playerg", 3, ".bmp"},
-        {"data\\all_bmp\\x\\hunt", 3, ".bmp"}, {"data\\all_bmp\\bb", 6, ".bmp"},
-        {"data\\all_bmp\\b", 9, ".bmp"},      {"data\\all_bmp\\bo", 9, ".bmp"},
-        {"data\\all_jpg\\rb", 5, "x.jpg"},    {"data\\all_jpg\\rm", 6, "x.jpg"},
-        {"data\\all_jpg\\lvl", 2, "x.jpg"},   {"data\\all_jpg\\q", 1, "x.jpg"},
-        {"data\\all_jpg\\au", 1, "x.jpg"},
-    };
-    for (const Group& g : required)
-        for (int n = 1; n <= g.Count; ++n) check(std::string(g.Prefix) + Num(n) + g.Suffix);
-    check("data\\all_jpg\\readx.jpg");
-    check("data\\all_bmp\\star.bmp");
+    for (const ImageEntry* e : RequiredImages()) check(e->File);
     check("data\\all_mp3\\music.mp3");
     check("data\\all_qrx\\res.qrx");
 
@@ -280,16 +233,10 @@ void TMainForm::StartUp() {
         ScoreValues[i + 1] = table.Values[i];
     }
 
-    LoadImages();  // steps A to I
-
+    LoadImages('A', 'I');
     MusicOn = true;
     Mp1->Open();
-
-    // Step J.
-    TPictureCollection& items = ImageList->Items();
-    items.Find("q1")->LoadPictureFromFile("data\\all_jpg\\q1x.jpg");
-    items.Find("read")->LoadPictureFromFile("data\\all_jpg\\readx.jpg");
-    if (Form1) Form1->AddProgress(6);
+    LoadImages('J', 'J');
 
     TOptions opts = ReadOptions("data\\all_qrx\\opt.qrx");
     for (int i = 0; i < 10; ++i) Options[i + 1] = opts[i];
@@ -312,44 +259,13 @@ void TMainForm::StartUp() {
     Button2Click();
 }
 
-void TMainForm::LoadImages() {
+void TMainForm::LoadImages(char firstStep, char lastStep) {
     TPictureCollection& items = ImageList->Items();
-    auto load = [&](const std::string& entry, const std::string& file) { items.Find(entry)->LoadPictureFromFile(file); };
-    auto progress = [this](int n) {
-        if (Form1) Form1->AddProgress(n);
-    };
-    for (int n = 1; n <= 3; ++n) {  // A
-        const std::string s = Num(n);
-        load("bon1" + s, "data\\all_bmp\\bon1" + s + ".bmp");
-        load("bon2" + s, "data\\all_bmp\\bon2" + s + ".bmp");
-        load("bon3" + s, "data\\all_bmp\\bon3" + s + ".bmp");
-        load("bon4" + s, "data\\all_bmp\\bon4" + s + ".bmp");
-        load("sdsa" + s, "data\\all_bmp\\x\\sdsa" + s + ".bmp");
-        load("playerg" + s, "data\\all_bmp\\playerg" + s + ".bmp");
-        load("gad" + s, "data\\all_bmp\\x\\gad" + s + ".bmp");
-        load("player" + s, "data\\all_bmp\\player" + s + ".bmp");
-        load("ufo" + s, "data\\all_bmp\\x\\ufo" + s + ".bmp");
-        load("bss" + s, "data\\all_bmp\\x\\bss" + s + ".bmp");
-        load("disp" + s, "data\\all_bmp\\x\\disp" + s + ".bmp");
-        load("nex" + s, "data\\all_bmp\\x\\00" + s + ".bmp");
-        load("pus" + s, "data\\all_bmp\\pus" + s + ".bmp");
-        load("hunt" + s, "data\\all_bmp\\x\\hunt" + s + ".bmp");
-        load("bug" + s, "data\\all_bmp\\x\\bug" + s + ".bmp");
-        progress(10);
+    for (const ImageLoadRound& round : ImageLoadRounds()) {
+        if (round.Step < firstStep || round.Step > lastStep) continue;
+        for (const ImageEntry* e : round.Entries) items.Find(e->Name)->LoadPictureFromFile(e->File);
+        if (Form1) Form1->AddProgress(round.Progress);
     }
-    for (int n = 1; n <= 6; ++n) load("rm" + Num(n), "data\\all_jpg\\rm" + Num(n) + "x.jpg"), progress(2);  // B
-    for (int n = 1; n <= 6; ++n) load("bb" + Num(n), "data\\all_bmp\\bb" + Num(n) + ".bmp"), progress(2);    // C
-    for (int n = 1; n <= 6; ++n) load("pula" + Num(n), "data\\all_bmp\\pula" + Num(n) + ".bmp"), progress(2);  // D
-    for (int n = 1; n <= 2; ++n) load("lvl" + Num(n), "data\\all_jpg\\lvl" + Num(n) + "x.jpg"), progress(2);  // E
-    for (int n = 1; n <= 9; ++n) {  // F
-        load("bo" + Num(n), "data\\all_bmp\\bo" + Num(n) + ".bmp");
-        load("b" + Num(n), "data\\all_bmp\\b" + Num(n) + ".bmp");
-        progress(2);
-    }
-    load("star", "data\\all_bmp\\star.bmp");  // G
-    progress(2);
-    for (int n = 1; n <= 3; ++n) load("panel" + Num(n), "data\\all_bmp\\x\\panel" + Num(n) + ".bmp"), progress(2);  // H
-    for (int n = 1; n <= 5; ++n) load("rb" + Num(n), "data\\all_jpg\\rb" + Num(n) + "x.jpg"), progress(1);  // I
 }
 
 // ---------------------------------------------------------------------------------------

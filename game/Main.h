@@ -101,7 +101,8 @@ private:
     int lastPad_ = -1;  // the pad that gave the last input; -1: the keyboard, or none yet
 
     void StartUp();
-    void LoadImages();
+    // The pictures of the loading steps firstStep to lastStep (game/ImageTable.h).
+    void LoadImages(char firstStep, char lastStep);
     void NewGame();
     void RequestClose();
     void VerifyScoreTable(bool startUp);

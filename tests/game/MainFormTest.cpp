@@ -3,9 +3,12 @@
 #include "MainFormFixture.h"
 
 #include "entities/Sprites.h"
+#include "game/ImageTable.h"
 #include "game/ScoreFile.h"
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 namespace {
 constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_UP = 38, VK_DOWN = 40;
@@ -30,6 +33,37 @@ TEST_F(MainFormFixture, StartUpLoadsEverythingAndShowsTheMenuCentred) {
         EXPECT_GT(main->ImageList->Items().Find(name)->Width(), 0) << name;
     EXPECT_EQ(fake.Music.OpenedPath.empty(), false);
     EXPECT_EQ(ScoreNames[1], "Игрок");
+}
+
+// Each row of the picture table as the window uses it: its entry in the list's place, drawn
+// as described, its file checked at start-up when required and loaded once when loaded.
+TEST_F(MainFormFixture, EveryPictureIsListedCheckedAndLoadedAsItsTableRowSays) {
+    const std::vector<const ImageEntry*> required = RequiredImages();
+    std::map<const ImageEntry*, int> loads;
+    for (const ImageLoadRound& round : ImageLoadRounds())
+        for (const ImageEntry* e : round.Entries) ++loads[e];
+    Boot();
+    ASSERT_FALSE(Application().Terminated());
+    const TPictureCollection& items = main->ImageList->Items();
+    const std::span<const ImageEntry> table = ImageTable();
+    ASSERT_EQ(items.Count(), static_cast<int>(table.size()));
+    for (size_t i = 0; i < table.size(); ++i) {
+        const ImageEntry& e = table[i];
+        SCOPED_TRACE(e.Name);
+        const TPictureCollectionItem* item = items.Items(static_cast<int>(i));
+        EXPECT_EQ(item->Name(), e.Name);
+        EXPECT_EQ(item->Transparent(), e.Transparent);
+        EXPECT_EQ(item->TransparentColor(), e.TransparentColor);
+        EXPECT_EQ(item->PatternWidth(), e.PatternWidth);
+        EXPECT_EQ(item->PatternHeight(), e.PatternHeight);
+        const bool isRequired = e.Use == ImageFileUse::Required || e.Use == ImageFileUse::RequiredLoaded;
+        const bool isLoaded = e.Use == ImageFileUse::Loaded || e.Use == ImageFileUse::RequiredLoaded;
+        EXPECT_EQ(e.File != nullptr, e.Use != ImageFileUse::Listed);
+        EXPECT_EQ(std::count(required.begin(), required.end(), &e), isRequired ? 1 : 0);
+        EXPECT_EQ(loads[&e], isLoaded ? 1 : 0);
+        // Only the entries without a file stay empty (the carried picture is set at creation).
+        EXPECT_EQ(item->Width() > 0, e.Use != ImageFileUse::Listed);
+    }
 }
 
 TEST_F(MainFormFixture, EveryMissingFileGetsItsMessageInOrderAndTheProgramEnds) {
