@@ -14,7 +14,7 @@ class TImageSprite : public TSprite {
 public:
     using TSprite::TSprite;
 
-    // First, next to the base's fields: the collision walk reads it for every sprite.
+    // First, next to the base's fields: the collision walk (engine/HitWalk.cpp) reads it for every sprite.
     bool WrapAround = false;
     bool ExactHits = false;
     bool CycleLoops = false;
