@@ -6,11 +6,6 @@
 #include "entities/MonoSprite.h"
 #include "game/Globals.h"
 
-namespace {
-// The collision walk works out the hit boxes of this class itself.
-[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TArmoSprite>();
-}  // namespace
-
 void TArmoSprite::Advance(int elapsed) {
     if (GameState == gsMenu || GameState == gsLevelDone) Kill();
     if (GameState != gsPlaying) return;

@@ -1,7 +1,7 @@
 // A shot of the player: main gun, piercing special (201) or homing special (202).
 #pragma once
 
-#include "engine/DXSprite.h"
+#include "engine/ImageSprite.h"
 
 class TArmoSprite : public TImageSprite {
 public:

@@ -10,11 +10,6 @@
 #include "game/Random.h"
 
 namespace {
-// The collision walk works out the hit boxes of this class itself.
-[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TBonSprite>();
-}  // namespace
-
-namespace {
 
 // "Bon" + kind + frame.
 std::string_view CapsuleName(int kind, int frame) {

@@ -1,7 +1,7 @@
 // A bonus capsule: energy, ammunition or a shield charge, recycled far to the right when taken.
 #pragma once
 
-#include "engine/DXSprite.h"
+#include "engine/ImageSprite.h"
 
 class TBonSprite : public TImageSprite {
 public:

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "entities/HitBoxClasses.h"
 #include "entities/Sprites.h"
 #include "game/GameHost.h"
 #include "game/Globals.h"
@@ -21,6 +22,7 @@ TSpriteEngine* HostEngine() {
 
 void BuildScene() {
     TSpriteEngine* engine = HostEngine();
+    RegisterHitBoxClasses();
     for (int i = 0; i < kStarCount; ++i) TNewSprite::CreateForScene(engine);
     for (int kind = 1; kind <= kPanelCount; ++kind) TNSprite::CreateForScene(engine, kind);
     PlayerSprite = TPlayerSprite::CreateForScene(engine);
@@ -28,6 +30,7 @@ void BuildScene() {
 
 void BuildWave() {
     TSpriteEngine* engine = HostEngine();
+    RegisterHitBoxClasses();
     Randomize();
     const int bonuses = 2 * Level + 1;
     for (int i = 0; i < bonuses; ++i) TBonSprite::CreateForWave(engine);

@@ -13,11 +13,6 @@
 #include "game/Random.h"
 
 namespace {
-// The collision walk works out the hit boxes of this class itself.
-[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TMonoSprite>();
-}  // namespace
-
-namespace {
 
 constexpr std::array<int, 9> kPoints = {1, 2, 5, 10, 15, 10, -15, -15, -15};
 // Enemy shot picture per kind; empty for kinds that never fire.

@@ -1,7 +1,7 @@
 // The enemy craft and the routine that credits a hit enemy.
 #pragma once
 
-#include "engine/DXSprite.h"
+#include "engine/ImageSprite.h"
 
 class TMonoSprite : public TImageSprite {
 public:

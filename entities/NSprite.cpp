@@ -7,11 +7,6 @@
 #include "game/Globals.h"
 
 namespace {
-// The collision walk works out the hit boxes of this class itself.
-[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TNSprite>();
-}  // namespace
-
-namespace {
 
 struct TPanelStart {
     const char* Picture;

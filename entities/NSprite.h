@@ -2,7 +2,7 @@
 // head-up display and the picture screens, and publish how far they have arrived.
 #pragma once
 
-#include "engine/DXSprite.h"
+#include "engine/ImageSprite.h"
 
 class TNSprite : public TImageSprite {
 public:

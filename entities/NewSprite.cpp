@@ -5,11 +5,6 @@
 #include "game/Globals.h"
 #include "game/Random.h"
 
-namespace {
-// The collision walk works out the hit boxes of this class itself.
-[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TNewSprite>();
-}  // namespace
-
 TNewSprite* TNewSprite::CreateForScene(TSprite* parent) {
     auto* s = new TNewSprite(parent);
     SetImage(s, "star");

@@ -1,7 +1,7 @@
 // One star of the scrolling background.
 #pragma once
 
-#include "engine/DXSprite.h"
+#include "engine/ImageSprite.h"
 
 class TNewSprite : public TImageSprite {
 public:

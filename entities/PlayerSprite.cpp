@@ -4,17 +4,13 @@
 #include <charconv>
 #include <string>
 
+#include "engine/ImageList.h"
 #include "entities/ArmoSprite.h"
 #include "entities/MonoSprite.h"
 #include "entities/SpriteNames.h"
 #include "game/GameHost.h"
 #include "game/Globals.h"
 #include "input/DXInput.h"
-
-namespace {
-// The collision walk works out the hit boxes of this class itself.
-[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TPlayerSprite>();
-}  // namespace
 
 namespace {
 

@@ -1,7 +1,9 @@
 // The player's ship: steering, guns, shield, pictures, and the end of a game.
 #pragma once
 
-#include "engine/DXSprite.h"
+#include <string>
+
+#include "engine/ImageSprite.h"
 
 class TPlayerSprite : public TImageSprite {
 public:

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "engine/ImageList.h"
 #include "game/GameHost.h"
 
 TPictureCollectionItem* FindImage(std::string_view name) {

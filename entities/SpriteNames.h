@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/DXSprite.h"
+#include "engine/ImageSprite.h"
 
 // The image-list entry of that name (case-insensitive); raises "Image '%s' not found".
 TPictureCollectionItem* FindImage(std::string_view name);

@@ -6,11 +6,6 @@
 #include "game/GameHost.h"
 #include "game/Globals.h"
 
-namespace {
-// The collision walk works out the hit boxes of this class itself.
-[[maybe_unused]] const bool kWalkKnowsHitBox = TImageSprite::KeepsImageHitBox<TVSprite>();
-}  // namespace
-
 double ShotDamage(int shooterKind) {
     switch (shooterKind) {
         case 2: return 2.5;

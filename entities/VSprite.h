@@ -1,7 +1,7 @@
 // An enemy's shot: flies left, bursts on the player's ship and takes energy by its shooter's kind.
 #pragma once
 
-#include "engine/DXSprite.h"
+#include "engine/ImageSprite.h"
 
 class TVSprite : public TImageSprite {
 public:

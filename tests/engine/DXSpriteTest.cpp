@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/DXDraws.h"
+
 namespace {
 
 // Records what the passes do to it, in one log shared by a test.

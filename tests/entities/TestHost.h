@@ -13,6 +13,7 @@
 #include "engine/DXDraws.h"
 #include "engine/DXSprite.h"
 #include "entities/Builders.h"
+#include "entities/HitBoxClasses.h"
 #include "entities/Sprites.h"
 #include "entities/SpriteNames.h"
 #include "game/GameHost.h"
@@ -39,6 +40,7 @@ public:
 class TTestHost : public IGameHost {
 public:
     TTestHost() {
+        RegisterHitBoxClasses();  // as the builders do, so the sprites made here meet the same walk
         for (const auto& [name, w, h] : Catalogue()) {
             TPictureCollectionItem* item = Images.Add(name);
             platform::Picture picture;

@@ -1,7 +1,7 @@
 // The named image list: entries cut into patterns, their surfaces, the colour table.
 #include <algorithm>
 
-#include "engine/DXDraws.h"
+#include "engine/ImageList.h"
 
 namespace {
 

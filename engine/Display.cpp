@@ -1,9 +1,12 @@
-// The display component: lifecycle, listeners, mode choice, presentation, palette.
-#include "engine/DXDraws.h"
+// The display component: lifecycle, listeners, presentation, palette.
+#include "engine/Display.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
+
+#include "engine/DisplayDrivers.h"
+#include "engine/Forms.h"
+#include "engine/Surface.h"
 
 namespace {
 
@@ -20,23 +23,6 @@ private:
     F f_;
 };
 
-TRGBQuads MakeSystemPalette() {
-    TRGBQuads p{};
-    const TRGBQuad low[10] = {RGBQuad(0, 0, 0),       RGBQuad(128, 0, 0),     RGBQuad(0, 128, 0),
-                              RGBQuad(128, 128, 0),   RGBQuad(0, 0, 128),     RGBQuad(128, 0, 128),
-                              RGBQuad(0, 128, 128),   RGBQuad(192, 192, 192), RGBQuad(192, 220, 192),
-                              RGBQuad(166, 202, 240)};
-    const TRGBQuad high[10] = {RGBQuad(255, 251, 240), RGBQuad(160, 160, 164), RGBQuad(128, 128, 128),
-                               RGBQuad(255, 0, 0),     RGBQuad(0, 255, 0),     RGBQuad(255, 255, 0),
-                               RGBQuad(0, 0, 255),     RGBQuad(255, 0, 255),   RGBQuad(0, 255, 255),
-                               RGBQuad(255, 255, 255)};
-    for (int i = 0; i < 10; ++i) {
-        p[i] = low[i];
-        p[246 + i] = high[i];
-    }
-    return p;
-}
-
 std::string Format(const char* fmt, int a, int b, int c) {
     char buf[128];
     std::snprintf(buf, sizeof buf, fmt, a, b, c);
@@ -44,183 +30,6 @@ std::string Format(const char* fmt, int a, int b, int c) {
 }
 
 }  // namespace
-
-const TRGBQuads& SystemPalette() {
-    static const TRGBQuads p = MakeSystemPalette();
-    return p;
-}
-
-std::string ToString(TDXDrawOptions options) {
-    static const char* names[] = {"doFullScreen",    "doNoWindowChange", "doAllowReboot",   "doWaitVBlank",
-                                  "doAllowPalette256", "doSystemMemory", "doStretch",       "doCenter",
-                                  "doFlip",          "do3D",             "doDirectX7Mode",  "doRetainedMode",
-                                  "doHardware",      "doSelectDriver",   "doZBuffer"};
-    std::string s = "[";
-    for (int i = 0; i <= doZBuffer; ++i) {
-        if (!options.Contains(static_cast<TDXDrawOption>(i))) continue;
-        if (s.size() > 1) s += ", ";
-        s += names[i];
-    }
-    return s + "]";
-}
-
-// ---------------------------------------------------------------------------------------
-// TDXDrawDisplay
-
-void TDXDrawDisplay::SetBitCount(int bits) {
-    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        throw EDirectDrawError("It should be either of 8 or 16 or 24 or 32");
-    bitCount_ = bits;
-}
-
-const std::vector<TDXDrawDisplayMode>& TDXDrawDisplay::Modes() {
-    if (!enumerated_) {
-        enumerated_ = true;
-        modes_.clear();
-        if (auto* ws = platform::Current().Windows) {
-            for (const auto& m : ws->DisplayModes()) modes_.push_back({m.Width, m.Height, m.Bits});
-        }
-        std::sort(modes_.begin(), modes_.end(), [](const TDXDrawDisplayMode& a, const TDXDrawDisplayMode& b) {
-            if (a.Width != b.Width) return a.Width < b.Width;
-            if (a.Height != b.Height) return a.Height < b.Height;
-            return a.BitCount < b.BitCount;
-        });
-        modes_.erase(std::unique(modes_.begin(), modes_.end()), modes_.end());
-    }
-    return modes_;
-}
-
-bool TDXDrawDisplay::TrySet(const TDXDrawDisplayMode& m) {
-    platform::IWindow* w = owner_->Window();
-    if (!w || !w->SetFullScreen(true, platform::DisplayMode{m.Width, m.Height, m.BitCount})) return false;
-    width_ = m.Width;
-    height_ = m.Height;
-    bitCount_ = m.BitCount;
-    return true;
-}
-
-bool TDXDrawDisplay::DoSetDisplayMode() {
-    const int W = width_, H = height_, B = bitCount_;
-    if (W <= 0 || H <= 0 || (B != 8 && B != 16 && B != 24 && B != 32)) return false;
-    if (TrySet({W, H, B})) return true;
-
-    const auto& modes = Modes();
-    auto search = [&](bool sameRatio) -> std::optional<TDXDrawDisplayMode> {
-        for (const auto& m : modes) {
-            if (FixedSize) {
-                if (m.Width != W || m.Height != H) continue;
-            } else if (m.Width < W || m.Height < H) {
-                continue;
-            }
-            if (sameRatio && static_cast<long long>(m.Width) * H != static_cast<long long>(m.Height) * W) continue;
-            if (FixedBitCount) {
-                if (m.BitCount != B) continue;
-            } else if (!(m.BitCount >= B || (B > 8 && m.BitCount > 8))) {
-                continue;
-            }
-            return m;
-        }
-        return std::nullopt;
-    };
-    std::optional<TDXDrawDisplayMode> taken;
-    if (FixedRatio) taken = search(true);
-    if (!taken) taken = search(false);
-    if (!taken) return false;
-    if (taken->BitCount != B) {
-        for (const auto& m : modes)
-            if (m.Width == taken->Width && m.Height == taken->Height && m.BitCount == B) taken->BitCount = B;
-    }
-    return TrySet(*taken);
-}
-
-// ---------------------------------------------------------------------------------------
-// Presentation strategies
-
-bool TDXDrawDriver::Restore() {
-    const bool primaryOk = primary_ && primary_->Restore();
-    const bool surfaceOk = surface_ && surface_->Restore();
-    if (!primaryOk || !surfaceOk) return false;
-    primary_->Fill(0);
-    surface_->Fill(0);
-    return true;
-}
-
-void TDXDrawDriverFlip::Initialize() {
-    if (!dxdraw_->Window()) throw EDXDrawError("Primary Surface cannot be made");
-    TDXDrawDisplay& d = dxdraw_->Display();
-    primary_ = std::make_unique<TDirectDrawSurface>();
-    try {
-        surface_ = std::make_unique<TDirectDrawSurface>(std::max(1, d.Width()), std::max(1, d.Height()), d.BitCount());
-    } catch (const std::exception&) {
-        throw EDXDrawError("Primary Surface cannot be made");
-    }
-    surface_->SetSystemMemory(dxdraw_->activeOptions_.Contains(doSystemMemory));
-}
-
-void TDXDrawDriverFlip::Flip() {
-    platform::IWindow* w = dxdraw_->Window();
-    if (!w || !surface_) return;
-    if (!w->HasFocus()) {
-        w->SkipFrame();
-        return;
-    }
-    if (!w->Present(surface_->Bitmap(), 0, 0)) primary_->SetLost(true);
-}
-
-void TDXDrawDriverBlt::Initialize() {
-    if (!dxdraw_->Window()) throw EDXDrawError("Primary Surface cannot be made");
-    primary_ = std::make_unique<TDirectDrawSurface>();
-    primary_->SetHasClipper(true);
-    MakeSurface(dxdraw_->surfaceWidth_, dxdraw_->surfaceHeight_);
-}
-
-void TDXDrawDriverBlt::MakeSurface(int width, int height) {
-    try {
-        surface_ = std::make_unique<TDirectDrawSurface>(std::max(1, width), std::max(1, height),
-                                                        dxdraw_->Display().BitCount());
-    } catch (const std::exception&) {
-        throw EDXDrawError("Surface cannot be made");
-    }
-    surface_->SetSystemMemory(dxdraw_->activeOptions_.Contains(doSystemMemory));
-    surface_->Fill(0);
-}
-
-void TDXDrawDriverBlt::SetSize(int width, int height) {
-    MakeSurface(width, height);
-    if (surface_->BitCount() == 8) surface_->SetPalette(dxdraw_->palette_);
-}
-
-void TDXDrawDriverBlt::Flip() {
-    platform::IWindow* w = dxdraw_->Window();
-    if (!w || !surface_) return;
-    const TDXDrawOptions a = dxdraw_->ActiveOptions();
-    const int cw = dxdraw_->ControlWidth(), ch = dxdraw_->ControlHeight();
-    const platform::Bitmap& src = surface_->Bitmap();
-    bool ok;
-    if (a.Contains(doStretch) && (cw != src.Width() || ch != src.Height()) && cw > 0 && ch > 0) {
-        if (stretched_.Width() != cw || stretched_.Height() != ch || stretched_.Bits() != src.Bits())
-            stretched_ = platform::Bitmap(cw, ch, src.Bits());
-        stretched_.Palette() = src.Palette();
-        const int bpp = src.BytesPerPixel();
-        for (int y = 0; y < ch; ++y) {
-            const uint8_t* s = src.Row(static_cast<int>(static_cast<long long>(y) * src.Height() / ch));
-            uint8_t* d = stretched_.Row(y);
-            for (int x = 0; x < cw; ++x) {
-                const int sx = static_cast<int>(static_cast<long long>(x) * src.Width() / cw);
-                std::copy_n(s + sx * bpp, bpp, d + x * bpp);
-            }
-        }
-        ok = w->Present(stretched_, 0, 0);
-    } else {
-        int x = 0, y = 0;
-        if (a.Contains(doCenter)) {
-            x = (cw - src.Width()) / 2;
-            y = (ch - src.Height()) / 2;
-        }
-        ok = w->Present(src, x, y);
-    }
-    if (!ok) primary_->SetLost(true);
-}
 
 // ---------------------------------------------------------------------------------------
 // TCustomDXDraw
