@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/DXDraws.h"
+#include "engine/Colors.h"
 
 // A numbered family of pictures ("rm1" to "rm6"): the start-up checks and loads the files
 // family by family.
