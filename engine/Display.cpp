@@ -107,15 +107,7 @@ void TCustomDXDraw::SetSurfaceWidth(int w) {
         NotifyEventList(dxntSetSurfaceSize);
         return;
     }
-    if (!dynamic_cast<TDXDrawDriverBlt*>(driver_.get())) return;
-    surfaceWidth_ = w;
-    surfaceHeight_ = SurfaceHeight();
-    NotifyEventList(dxntFinalizeSurface);
-    if (OnFinalizeSurface) OnFinalizeSurface();
-    driver_->SetSize(surfaceWidth_, surfaceHeight_);
-    NotifyEventList(dxntInitializeSurface);
-    if (OnInitializeSurface) OnInitializeSurface();
-    NotifyEventList(dxntSetSurfaceSize);
+    ResizeSurface(w, SurfaceHeight());
 }
 
 void TCustomDXDraw::SetSurfaceHeight(int h) {
@@ -126,8 +118,14 @@ void TCustomDXDraw::SetSurfaceHeight(int h) {
         NotifyEventList(dxntSetSurfaceSize);
         return;
     }
+    ResizeSurface(SurfaceWidth(), h);
+}
+
+// A running display changes size only with the copying driver: the surfaces are made again
+// at the new size, with the listeners told on either side.
+void TCustomDXDraw::ResizeSurface(int w, int h) {
     if (!dynamic_cast<TDXDrawDriverBlt*>(driver_.get())) return;
-    surfaceWidth_ = SurfaceWidth();
+    surfaceWidth_ = w;
     surfaceHeight_ = h;
     NotifyEventList(dxntFinalizeSurface);
     if (OnFinalizeSurface) OnFinalizeSurface();

@@ -100,6 +100,7 @@ private:
     friend class TDXDrawDisplay;
 
     void NotifyEventList(TDXDrawNotifyType kind);
+    void ResizeSurface(int w, int h);
     void UpdateActiveOptions();
     bool CheckSurfaces();
     void LoadPalette(const TRGBQuads& table);
