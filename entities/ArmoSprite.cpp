@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "entities/MonoSprite.h"
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 
 namespace {
 // The collision walk works out the hit boxes of this class itself.

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "game/GameHost.h"
+#include "game/state/GameHost.h"
 
 TPictureCollectionItem* FindImage(std::string_view name) {
     IGameHost* host = GameHost();

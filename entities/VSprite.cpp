@@ -3,8 +3,8 @@
 
 #include "entities/PlayerSprite.h"
 #include "entities/SpriteNames.h"
-#include "game/GameHost.h"
-#include "game/Globals.h"
+#include "game/state/GameHost.h"
+#include "game/state/Globals.h"
 
 namespace {
 // The collision walk works out the hit boxes of this class itself.

@@ -3,7 +3,7 @@
 #include "MainFormFixture.h"
 
 #include "entities/Sprites.h"
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 
 #include <functional>
 
