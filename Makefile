@@ -45,12 +45,14 @@ deps-package:
 deps-test:
 	$(call install_missing,$(TEST_PACKAGES))
 
-# Tests and benchmarks are built when GoogleTest is installed (SB_TESTS=AUTO); the test set-up
-# requires them.
+# Tests and benchmarks are built with BUILD_TESTING, which requires GoogleTest and Benchmark:
+# the game's build is configured without them, unless the tests' set-up has already turned
+# them on in that build folder.
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  $(if $(shell grep -s '^BUILD_TESTING:BOOL=ON$$' $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 configure-test: deps-test
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DSB_TESTS=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 
 # Building also (re)generates the data folder ./data; scores and options are never overwritten.
 build: configure
@@ -78,7 +80,7 @@ test-normal: configure-test
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --repeat until-pass:2
 
 test-asan: deps-test
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF -DSB_TESTS=ON \
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF -DBUILD_TESTING=ON \
 	  -DSB_DATA_DIR=$(CURDIR)/$(ASAN_BUILD)/data
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
@@ -87,7 +89,7 @@ test-asan: deps-test
 # The file readers under libFuzzer (clang): a bounded run of every target and a replay of
 # every input that once crashed one.
 fuzz-build: deps-test
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSB_BENCH=OFF -DSB_FUZZ=ON \
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSB_BENCH=OFF -DSB_FUZZ=ON -DBUILD_TESTING=ON \
 	  -DSB_DATA_DIR=$(CURDIR)/$(FUZZ_BUILD)/data
 	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j$(JOBS)
 

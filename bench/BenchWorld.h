@@ -15,7 +15,7 @@
 
 #include "engine/Forms.h"
 #include "entities/Sprites.h"
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 #include "game/Main.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"

@@ -8,7 +8,7 @@
 #include <sys/resource.h>
 
 #include "BenchWorld.h"
-#include "tests/game/Bot.h"
+#include "testkit/Bot.h"
 
 namespace {
 

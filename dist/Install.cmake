@@ -11,23 +11,14 @@ set(SB_MAINTAINER "Starbreaker developers <starbreaker@users.noreply.github.com>
 set(SB_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/starbreaker)
 set(SB_DIST_OUT ${CMAKE_BINARY_DIR}/dist)
 
-if(TARGET starbreaker)
-  install(TARGETS starbreaker RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-if(TARGET starbreaker-setup)
-  install(TARGETS starbreaker-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS starbreaker starbreaker-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The generated data without the tables played in it; every player starts from fresh ones.
-if(SB_DATA_DIR AND SB_DEFAULTS_DIR)
-  install(DIRECTORY ${SB_DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/starbreaker/data
-          REGEX "/all_qrx$" EXCLUDE)
-  install(FILES ${SB_DEFAULTS_DIR}/all_qrx/res.qrx ${SB_DEFAULTS_DIR}/all_qrx/opt.qrx
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/starbreaker/data/all_qrx)
-endif()
-if(SB_ICONS_DIR)
-  install(DIRECTORY ${SB_ICONS_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
-endif()
+install(DIRECTORY ${SB_DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/starbreaker/data
+        REGEX "/all_qrx$" EXCLUDE)
+install(FILES ${SB_DEFAULTS_DIR}/all_qrx/res.qrx ${SB_DEFAULTS_DIR}/all_qrx/opt.qrx
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/starbreaker/data/all_qrx)
+install(DIRECTORY ${SB_ICONS_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
 install(FILES ${CMAKE_SOURCE_DIR}/dist/${SB_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(${CMAKE_SOURCE_DIR}/dist/${SB_APP_ID}.metainfo.xml.in ${SB_DIST_OUT}/${SB_APP_ID}.metainfo.xml @ONLY)

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "entities/MonoSprite.h"
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 
 void TArmoSprite::Advance(int elapsed) {
     if (GameState == gsMenu || GameState == gsLevelDone) Kill();

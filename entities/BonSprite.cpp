@@ -6,8 +6,8 @@
 
 #include "entities/PlayerSprite.h"
 #include "entities/SpriteNames.h"
-#include "game/Globals.h"
-#include "game/Random.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 
 namespace {
 

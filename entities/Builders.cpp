@@ -5,9 +5,9 @@
 
 #include "entities/HitBoxClasses.h"
 #include "entities/Sprites.h"
-#include "game/GameHost.h"
-#include "game/Globals.h"
-#include "game/Random.h"
+#include "game/state/GameHost.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 
 namespace {
 

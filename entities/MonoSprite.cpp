@@ -8,9 +8,9 @@
 
 #include "entities/SpriteNames.h"
 #include "entities/VSprite.h"
-#include "game/GameHost.h"
-#include "game/Globals.h"
-#include "game/Random.h"
+#include "game/state/GameHost.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "entities/SpriteNames.h"
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 
 namespace {
 

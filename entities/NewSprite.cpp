@@ -2,8 +2,8 @@
 #include "entities/NewSprite.h"
 
 #include "entities/SpriteNames.h"
-#include "game/Globals.h"
-#include "game/Random.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 
 TNewSprite* TNewSprite::CreateForScene(TSprite* parent) {
     auto* s = new TNewSprite(parent);

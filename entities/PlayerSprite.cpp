@@ -8,8 +8,8 @@
 #include "entities/ArmoSprite.h"
 #include "entities/MonoSprite.h"
 #include "entities/SpriteNames.h"
-#include "game/GameHost.h"
-#include "game/Globals.h"
+#include "game/state/GameHost.h"
+#include "game/state/Globals.h"
 #include "input/DXInput.h"
 
 namespace {

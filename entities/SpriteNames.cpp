@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "engine/ImageList.h"
-#include "game/GameHost.h"
+#include "game/state/GameHost.h"
 
 TPictureCollectionItem* FindImage(std::string_view name) {
     IGameHost* host = GameHost();

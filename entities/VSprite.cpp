@@ -3,8 +3,8 @@
 
 #include "entities/PlayerSprite.h"
 #include "entities/SpriteNames.h"
-#include "game/GameHost.h"
-#include "game/Globals.h"
+#include "game/state/GameHost.h"
+#include "game/state/Globals.h"
 
 double ShotDamage(int shooterKind) {
     switch (shooterKind) {

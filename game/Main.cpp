@@ -5,16 +5,16 @@
 #include <cstdio>
 
 #include "entities/Builders.h"
-#include "game/Globals.h"
 #include "game/ImageTable.h"
-#include "game/OptionsFile.h"
-#include "game/ScoreFile.h"
+#include "game/files/OptionsFile.h"
+#include "game/files/ScoreFile.h"
+#include "game/state/Globals.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
 #include "platform/Settings.h"
-#include "tools/Assets.h"
+#include "game/assets/Assets.h"
 
 TMainForm* MainForm = nullptr;
 

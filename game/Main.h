@@ -11,7 +11,7 @@
 #include "engine/DXDraws.h"
 #include "engine/DXSprite.h"
 #include "engine/DXTimer.h"
-#include "game/GameHost.h"
+#include "game/state/GameHost.h"
 #include "input/DXInput.h"
 
 class TForm1;

@@ -1,7 +1,7 @@
 // Game pads on the main window's screens.
 #include "game/PadKeys.h"
 
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 #include "game/Main.h"
 #include "input/Gamepad.h"
 #include "platform/Input.h"

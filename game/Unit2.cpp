@@ -3,13 +3,13 @@
 
 #include <charconv>
 
-#include "game/Cp1251.h"
-#include "game/GameHost.h"
-#include "game/ScoreFile.h"
+#include "game/files/Cp1251.h"
+#include "game/state/GameHost.h"
+#include "game/files/ScoreFile.h"
 #include "game/WindowCanvas.h"
 #include "platform/Input.h"
 #include "platform/Picture.h"
-#include "tools/Assets.h"
+#include "game/assets/Assets.h"
 
 namespace {
 

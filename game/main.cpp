@@ -9,7 +9,7 @@
 #include "engine/Forms.h"
 #include "game/CommandLine.h"
 #include "game/Main.h"
-#include "game/OptionsFile.h"
+#include "game/files/OptionsFile.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
 #include "platform/Files.h"

@@ -16,9 +16,9 @@
 #include "entities/HitBoxClasses.h"
 #include "entities/Sprites.h"
 #include "entities/SpriteNames.h"
-#include "game/GameHost.h"
-#include "game/Globals.h"
-#include "game/Random.h"
+#include "game/state/GameHost.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 #include "platform/Picture.h"
 #include "platform/fake/FakeWindowSystem.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "game/CommandLine.h"
-#include "game/OptionsFile.h"
+#include "game/files/OptionsFile.h"
 #include "platform/Files.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "game/Cp1251.h"
+#include "game/files/Cp1251.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

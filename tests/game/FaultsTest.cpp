@@ -6,7 +6,7 @@
 #include <sys/wait.h>
 
 #include "entities/Sprites.h"
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 #include "platform/Audio.h"
 
 namespace {

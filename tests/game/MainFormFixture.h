@@ -13,9 +13,9 @@
 #include <unistd.h>
 
 #include "engine/Forms.h"
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 #include "game/Main.h"
-#include "game/Random.h"
+#include "game/state/Random.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
 #include "platform/fake/FakePlatform.h"

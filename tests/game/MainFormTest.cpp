@@ -4,7 +4,7 @@
 
 #include "entities/Sprites.h"
 #include "game/ImageTable.h"
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 
 #include <algorithm>
 #include <functional>

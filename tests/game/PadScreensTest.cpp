@@ -5,7 +5,7 @@
 
 #include "game/LetterChoice.h"
 #include "game/PadKeys.h"
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 #include "platform/Input.h"
 
 namespace {

@@ -22,9 +22,9 @@
 
 #include "engine/Forms.h"
 #include "entities/PlayerSprite.h"
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 #include "game/Main.h"
-#include "game/Random.h"
+#include "game/state/Random.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
 #include "platform/Audio.h"

@@ -1,4 +1,4 @@
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 
 #include "platform/Files.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/Assets.h"
+#include "game/assets/Assets.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <exception>
 #include <sstream>
 
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 #include "platform/AsciiText.h"
 #include "platform/Files.h"
 #include "platform/KeyNames.h"

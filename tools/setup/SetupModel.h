@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/OptionsFile.h"
+#include "game/files/OptionsFile.h"
 #include "platform/Settings.h"
 
 namespace setup {

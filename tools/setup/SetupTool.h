@@ -2,8 +2,8 @@
 // (kept apart from main() so the tests can run it in-process).
 #pragma once
 
-#include "game/OptionsFile.h"
-#include "game/ScoreFile.h"
+#include "game/files/OptionsFile.h"
+#include "game/files/ScoreFile.h"
 #include "platform/Files.h"
 #include "platform/Settings.h"
 

@@ -14,7 +14,7 @@
 #include "platform/sdl/KeyMap.h"
 #include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlText.h"
-#include "tools/Assets.h"
+#include "game/assets/Assets.h"
 #include "tools/setup/SetupModel.h"
 
 namespace setup {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "game/OptionsFile.h"
-#include "game/ScoreFile.h"
+#include "game/files/OptionsFile.h"
+#include "game/files/ScoreFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

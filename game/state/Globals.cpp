@@ -1,5 +1,5 @@
 // The play state shared by the main window's handlers and the sprite classes.
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The runtime's random generator.
-#include "game/Random.h"
+#include "game/state/Random.h"
 
 #include "platform/Platform.h"
 

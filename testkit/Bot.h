@@ -9,7 +9,7 @@
 
 #include "engine/Forms.h"
 #include "entities/Sprites.h"
-#include "game/Globals.h"
+#include "game/state/Globals.h"
 #include "game/Main.h"
 #include "game/Unit2.h"
 #include "platform/fake/FakePlatform.h"

@@ -1,4 +1,4 @@
-#include "tools/Assets.h"
+#include "game/assets/Assets.h"
 
 namespace assets {
 

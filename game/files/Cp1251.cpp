@@ -1,4 +1,4 @@
-#include "game/Cp1251.h"
+#include "game/files/Cp1251.h"
 
 #include <array>
 #include <cstdint>

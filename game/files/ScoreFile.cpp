@@ -1,6 +1,6 @@
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 
-#include "game/Cp1251.h"
+#include "game/files/Cp1251.h"
 #include "platform/Files.h"
 
 #include <algorithm>

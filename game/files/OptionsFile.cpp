@@ -1,6 +1,6 @@
-#include "game/OptionsFile.h"
+#include "game/files/OptionsFile.h"
 
-#include "game/ScoreFile.h"
+#include "game/files/ScoreFile.h"
 #include "platform/Files.h"
 
 #include <vector>

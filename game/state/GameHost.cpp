@@ -1,5 +1,5 @@
 // The main window (or a test) installs itself as the sprites' host.
-#include "game/GameHost.h"
+#include "game/state/GameHost.h"
 
 namespace {
 IGameHost* g_host = nullptr;
