@@ -52,7 +52,7 @@ configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release \
 	  $(if $(shell grep -s '^BUILD_TESTING:BOOL=ON$$' $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 configure-test: deps-test
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DSB_WERROR=ON
 
 # Building also (re)generates the data folder ./data; scores and options are never overwritten.
 build: configure
@@ -80,7 +80,7 @@ test-normal: configure-test
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --repeat until-pass:2
 
 test-asan: deps-test
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF -DBUILD_TESTING=ON \
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF -DBUILD_TESTING=ON -DSB_WERROR=ON \
 	  -DSB_DATA_DIR=$(CURDIR)/$(ASAN_BUILD)/data
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
