@@ -3,15 +3,15 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
-#include <jpeglib.h>
 #include <zlib.h>
 
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <stdexcept>
+
+#include "platform/Jpeg.h"
 
 namespace gen {
 
@@ -487,75 +487,25 @@ std::vector<uint8_t> EncodeBMP24(int w, int h, const std::vector<uint8_t>& rgb) 
     return v;
 }
 
-namespace {
-struct JpegErr {
-    jpeg_error_mgr Mgr;
-    jmp_buf Jump;
-};
-void OnJpegError(j_common_ptr c) { longjmp(reinterpret_cast<JpegErr*>(c->err)->Jump, 1); }
-}  // namespace
-
 std::vector<uint8_t> EncodeJPEG(int w, int h, const std::vector<uint8_t>& rgb, int quality) {
-    jpeg_compress_struct c{};
-    JpegErr err{};
-    c.err = jpeg_std_error(&err.Mgr);
-    err.Mgr.error_exit = OnJpegError;
-    unsigned char* buf = nullptr;
-    unsigned long size = 0;
-    if (setjmp(err.Jump)) {
-        jpeg_destroy_compress(&c);
-        free(buf);
+    try {
+        // Full-resolution colour keeps the coloured text crisp.
+        return platform::EncodeJpeg(w, h, rgb, {.Quality = quality, .OptimizeCoding = true, .FullColour = true});
+    } catch (const platform::EJpegError&) {
         throw std::runtime_error("JPEG encoding failed");
     }
-    jpeg_create_compress(&c);
-    jpeg_mem_dest(&c, &buf, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    c.dct_method = JDCT_ISLOW;
-    c.optimize_coding = TRUE;
-    // Full-resolution colour keeps the coloured text crisp.
-    for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&rgb[static_cast<size_t>(c.next_scanline) * w * 3]);
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<uint8_t> out(buf, buf + size);
-    jpeg_destroy_compress(&c);
-    free(buf);
-    return out;
 }
 
 bool DecodeJPEG(const std::vector<uint8_t>& jpeg, int& w, int& h, std::vector<uint8_t>& rgb) {
-    jpeg_decompress_struct d{};
-    JpegErr err{};
-    d.err = jpeg_std_error(&err.Mgr);
-    err.Mgr.error_exit = OnJpegError;
-    if (setjmp(err.Jump)) {
-        jpeg_destroy_decompress(&d);
+    try {
+        platform::JpegPixels p = platform::DecodeJpeg(jpeg, platform::JpegOrder::RGB);
+        w = p.Width;
+        h = p.Height;
+        rgb = std::move(p.Pixels);
+        return true;
+    } catch (const platform::EJpegError&) {
         return false;
     }
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&d, TRUE);
-    d.out_color_space = JCS_RGB;
-    d.dct_method = JDCT_ISLOW;
-    jpeg_start_decompress(&d);
-    w = static_cast<int>(d.output_width);
-    h = static_cast<int>(d.output_height);
-    rgb.assign(static_cast<size_t>(w) * h * 3, 0);
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW row = &rgb[static_cast<size_t>(d.output_scanline) * w * 3];
-        jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    return true;
 }
 
 }  // namespace gen
