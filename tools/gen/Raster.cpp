@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "platform/Jpeg.h"
+#include "platform/sdl/SdlPtrs.h"
 
 namespace gen {
 
@@ -125,10 +126,9 @@ void Glow(Image& img, const Sdf& shape, Rgb c, float radius, float strength, Box
 namespace {
 struct FontCache {
     bool Ready = false;
-    std::map<std::string, TTF_Font*> Fonts;
+    std::map<std::string, platform::sdl::FontPtr> Fonts;
     ~FontCache() { Close(); }
     void Close() {
-        for (auto& [k, f] : Fonts) TTF_CloseFont(f);
         Fonts.clear();
         if (Ready) TTF_Quit();
         Ready = false;
@@ -164,12 +164,12 @@ TTF_Font* GetFont(const FontSpec& face) {
     }
     std::string key = face.Family + "|" + face.Style + "|" + std::to_string(face.Px);
     auto it = c.Fonts.find(key);
-    if (it != c.Fonts.end()) return it->second;
+    if (it != c.Fonts.end()) return it->second.get();
     std::string file = FindFontFile(face.Family, face.Style);
     TTF_Font* font = TTF_OpenFont(file.c_str(), face.Px);
     if (!font) throw std::runtime_error("cannot open font " + file + ": " + TTF_GetError());
     TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
-    c.Fonts[key] = font;
+    c.Fonts[key].reset(font);
     return font;
 }
 }  // namespace
@@ -180,11 +180,10 @@ Mask TextMask(const FontSpec& face, const std::string& utf8) {
     Mask m;
     if (utf8.empty()) return m;
     TTF_Font* font = GetFont(face);
-    SDL_Surface* s = TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
+    platform::sdl::SurfacePtr s(TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color{255, 255, 255, 255}));
     if (!s) throw std::runtime_error(std::string("text: ") + TTF_GetError());
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> hold(s, SDL_FreeSurface);
-    SDL_Surface* conv = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> hold2(conv, SDL_FreeSurface);
+    platform::sdl::SurfacePtr hold(SDL_ConvertSurfaceFormat(s.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    SDL_Surface* conv = hold.get();
     m.W = conv->w;
     m.H = conv->h;
     m.A.resize(static_cast<size_t>(m.W) * m.H);
