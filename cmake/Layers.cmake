@@ -43,7 +43,7 @@ sb_layer(game                    LIBRARY sb_game             DEPENDS entities au
 sb_layer(game/main.cpp                                       DEPENDS game platform/sdl)
 
 # Tools: the data generator stands alone; the set-up tool uses the product's files and data.
-sb_layer(tools/gen)
+sb_layer(tools/gen                                           DEPENDS platform)
 sb_layer(tools/setup             LIBRARY sb_setup            DEPENDS game/files game/assets platform/sdl)
 sb_layer(tools/setup/main.cpp                                DEPENDS tools/setup)
 
@@ -56,6 +56,6 @@ sb_layer(tests/input                                         DEPENDS tests input
 sb_layer(tests/audio                                         DEPENDS tests audio platform/sdl platform/fake)
 sb_layer(tests/entities                                      DEPENDS tests entities platform/fake)
 sb_layer(tests/game                                          DEPENDS tests testkit tools/setup platform/sdl)
-sb_layer(tests/tools                                         DEPENDS tests game/assets)
+sb_layer(tests/tools                                         DEPENDS tests game/assets platform)
 sb_layer(tests/fuzz/targets                                  DEPENDS audio input game/files platform/fake)
 sb_layer(bench                                               DEPENDS testkit platform/sdl)

@@ -8,20 +8,10 @@
 #include "engine/Forms.h"
 #include "engine/Surface.h"
 
+#include "platform/ScopeExit.h"
+
 namespace {
 
-// Runs its action when the scope ends, however it ends.
-template <typename F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
 
 std::string Format(const char* fmt, int a, int b, int c) {
     char buf[128];
@@ -214,7 +204,7 @@ void TCustomDXDraw::Initialize() {
     NotifyEventList(dxntSetSurfaceSize);
     {
         inNotifyInitialize_ = true;
-        Finally done([this] { inNotifyInitialize_ = false; });
+        platform::ScopeExit done([this] { inNotifyInitialize_ = false; });
         calledDoInitialize_ = true;
         NotifyEventList(dxntInitialize);
         if (OnInitialize) OnInitialize();
@@ -234,7 +224,7 @@ void TCustomDXDraw::Finalize() {
     display_.ClearModes();
     updating_ = true;
 
-    Finally done([this] {
+    platform::ScopeExit done([this] {
         initialized_ = false;
         UpdateActiveOptions();
         driver_.reset();
@@ -248,12 +238,12 @@ void TCustomDXDraw::Finalize() {
 
     if (calledDoInitializeSurface_) {
         calledDoInitializeSurface_ = false;
-        Finally notify([this] { NotifyEventList(dxntFinalizeSurface); });
+        platform::ScopeExit notify([this] { NotifyEventList(dxntFinalizeSurface); });
         if (OnFinalizeSurface) OnFinalizeSurface();
     }
     if (calledDoInitialize_) {
         calledDoInitialize_ = false;
-        Finally notify([this] { NotifyEventList(dxntFinalize); });
+        platform::ScopeExit notify([this] { NotifyEventList(dxntFinalize); });
         if (OnFinalize) OnFinalize();
     }
 }
@@ -277,7 +267,7 @@ std::array<platform::RGB, 256> TCustomDXDraw::PaletteColors() const { return pal
 void TCustomDXDraw::Restore() {
     if (!initialized_ || updating_ || !driver_) return;
     updating_ = true;
-    Finally done([this] { updating_ = false; });
+    platform::ScopeExit done([this] { updating_ = false; });
     if (!driver_->Restore()) return;
     LoadPalette(DefaultColors);
     NotifyEventList(dxntRestore);

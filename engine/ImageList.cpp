@@ -2,22 +2,8 @@
 #include <algorithm>
 
 #include "engine/ImageList.h"
+#include "platform/ScopeExit.h"
 
-namespace {
-
-template <typename F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------
 // TPictureCollectionItem
@@ -202,7 +188,7 @@ void TPictureCollection::Initialize(TCustomDXDraw* dxdraw) {
 }
 
 void TPictureCollection::Finalize() {
-    Finally forget([this] { dxdraw_ = nullptr; });
+    platform::ScopeExit forget([this] { dxdraw_ = nullptr; });
     for (int i = 0; i < Count(); ++i) Items(i)->Finalize();
 }
 

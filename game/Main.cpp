@@ -13,6 +13,7 @@
 #include "game/Unit2.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
+#include "platform/ScopeExit.h"
 #include "platform/Settings.h"
 #include "game/assets/Assets.h"
 
@@ -276,11 +277,8 @@ void TMainForm::DXTimerTimer(int lagCount) {
     // no frame can start there, and this guard keeps it so whatever happens meanwhile.
     if (inFrame_) return;
     if (!DXDraw->ReadyToDraw()) return;
-    struct Guard {
-        bool& flag;
-        explicit Guard(bool& f) : flag(f) { flag = true; }
-        ~Guard() { flag = false; }
-    } guard(inFrame_);
+    inFrame_ = true;
+    platform::ScopeExit guard([this] { inFrame_ = false; });
 
     DXInput->Update();
     DXSpriteEngine->Move(lagCount);

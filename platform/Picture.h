@@ -12,6 +12,10 @@
 
 namespace platform {
 
+// Pictures beyond these sizes are refused rather than allocated.
+constexpr long long kMaxPictureSide = 32768;
+constexpr long long kMaxPicturePixels = 16LL * 1024 * 1024;
+
 // A picture file that cannot be decoded (unknown format, damaged or truncated data).
 class EPictureError : public std::runtime_error {
 public:

@@ -1,6 +1,7 @@
 // Sound buffers and music on SDL2_mixer.
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/Limiter.h"
+#include "platform/sdl/SdlPtrs.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -183,13 +184,6 @@ private:
     std::vector<double> gains_;
     std::unique_ptr<Limiter> limiter_;
 };
-
-struct ChunkDeleter {
-    void operator()(Mix_Chunk* c) const {
-        if (c) Mix_FreeChunk(c);
-    }
-};
-using ChunkPtr = std::unique_ptr<Mix_Chunk, ChunkDeleter>;
 
 // A RIFF WAVE file in memory, as the mixer's loader reads it.
 std::vector<uint8_t> MakeRiff(const std::vector<uint8_t>& format, const uint8_t* data, size_t size) {
@@ -482,7 +476,7 @@ public:
             }
             return "Cannot find the specified file. Make sure the path and filename are correct.";
         }
-        Mix_Music* m = Mix_LoadMUS(path.c_str());
+        MusicPtr m(Mix_LoadMUS(path.c_str()));
         if (!m) {
             std::string text = Mix_GetError();
             if (FILE* f = std::fopen(path.c_str(), "rb"))
@@ -492,8 +486,8 @@ public:
             return text.empty() ? "Unknown error code" : text;
         }
         mixer_ = std::move(mixer);
-        music_ = m;
-        double d = Mix_MusicDuration(m);
+        music_ = std::move(m);
+        double d = Mix_MusicDuration(music_.get());
         length_ = d > 0 ? static_cast<uint32_t>(std::lround(d * 1000.0)) : 0;
         open_ = true;
         state_ = State::Stopped;
@@ -503,8 +497,7 @@ public:
     void Close() override {
         if (music_) {
             Halt();
-            Mix_FreeMusic(music_);
-            music_ = nullptr;
+            music_.reset();
         }
         mixer_.reset();
         open_ = false;
@@ -533,7 +526,7 @@ public:
         }
         // Armed before the start: a very short piece may end before this call returns.
         Arm(std::move(onEnd));
-        if (Mix_PlayMusic(music_, 0) != 0) {
+        if (Mix_PlayMusic(music_.get(), 0) != 0) {
             Disarm();
             return false;
         }
@@ -577,7 +570,7 @@ public:
             case State::Ended: return length_;
             case State::Playing:
             case State::Paused: {
-                double p = Mix_GetMusicPosition(music_);
+                double p = Mix_GetMusicPosition(music_.get());
                 uint32_t ms = p > 0 ? static_cast<uint32_t>(std::lround(p * 1000.0)) : 0;
                 // Only a finished piece stands at its length.
                 return length_ > 0 ? std::min(ms, length_ - 1) : 0;
@@ -601,7 +594,7 @@ private:
     }
 
     std::shared_ptr<Mixer> mixer_;
-    Mix_Music* music_ = nullptr;
+    MusicPtr music_;  // after the mixer: freed before the mixer may close
     bool open_ = false;
     // Stop pauses the stream, so Stopped always stands at the start.
     State state_ = State::Stopped;

@@ -7,34 +7,32 @@
 #include <string>
 
 #include "platform/Files.h"
+#include "platform/sdl/SdlPtrs.h"
 
 namespace platform::sdl {
 
 struct SdlGamepadSystem::Pad final : IGamepad {
-    SDL_GameController* C = nullptr;
+    GameControllerPtr C;
     int InstanceId = -1;
     // Which stick directions are pressed now (up, down, left, right).
     bool Stick[4] = {false, false, false, false};
 
-    ~Pad() override {
-        if (C) SDL_GameControllerClose(C);
-    }
     int Id() const override { return InstanceId; }
     std::string Name() const override {
-        const char* n = SDL_GameControllerName(C);
+        const char* n = SDL_GameControllerName(C.get());
         return n ? n : "";
     }
-    bool Attached() const override { return SDL_GameControllerGetAttached(C) == SDL_TRUE; }
+    bool Attached() const override { return SDL_GameControllerGetAttached(C.get()) == SDL_TRUE; }
     bool Button(int b) const override {
         if (b < 0 || b >= PadButtonCount || !Attached()) return false;
-        return SDL_GameControllerGetButton(C, static_cast<SDL_GameControllerButton>(b)) != 0;
+        return SDL_GameControllerGetButton(C.get(), static_cast<SDL_GameControllerButton>(b)) != 0;
     }
     int Axis(int a) const override {
         if (a < 0 || a >= PadAxisCount || !Attached()) return 0;
-        return SDL_GameControllerGetAxis(C, static_cast<SDL_GameControllerAxis>(a));
+        return SDL_GameControllerGetAxis(C.get(), static_cast<SDL_GameControllerAxis>(a));
     }
     bool Rumble(uint16_t low, uint16_t high, uint32_t ms) override {
-        return Attached() && SDL_GameControllerRumble(C, low, high, ms) == 0;
+        return Attached() && SDL_GameControllerRumble(C.get(), low, high, ms) == 0;
     }
 };
 
@@ -77,10 +75,10 @@ void SdlGamepadSystem::Open(int deviceIndex, const std::function<void(Message)>*
     if (id < 0) return;
     for (auto& p : pads_)
         if (p->InstanceId == id) return;
-    SDL_GameController* c = SDL_GameControllerOpen(deviceIndex);
+    GameControllerPtr c(SDL_GameControllerOpen(deviceIndex));
     if (!c) return;  // a device that refuses stays unused
     auto pad = std::make_unique<Pad>();
-    pad->C = c;
+    pad->C = std::move(c);
     pad->InstanceId = id;
     pads_.push_back(std::move(pad));
     if (post) {

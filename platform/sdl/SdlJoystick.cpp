@@ -5,17 +5,14 @@
 
 #include <algorithm>
 
+#include "platform/sdl/SdlPtrs.h"
+
 namespace platform::sdl {
 namespace {
 
 // The haptic device is shared by its effects, so an effect that outlives its joystick
 // still refers to a live (closed-on-last-use) handle.
-struct HapticHandle {
-    SDL_Haptic* H = nullptr;
-    ~HapticHandle() {
-        if (H) SDL_HapticClose(H);
-    }
-};
+using HapticHandle = std::shared_ptr<SDL_Haptic>;
 
 Sint16 Level16(int64_t v) {
     // Input-layer levels are 0..10000 (magnitudes may go above); SDL's are 16-bit.
@@ -94,30 +91,30 @@ bool ToSdl(const HapticEffectParams& p, SDL_HapticEffect& e) {
 
 class SdlHapticEffect final : public IHapticEffect {
 public:
-    SdlHapticEffect(std::shared_ptr<HapticHandle> h, int id, const HapticEffectParams& p)
+    SdlHapticEffect(HapticHandle h, int id, const HapticEffectParams& p)
         : h_(std::move(h)), id_(id), params_(p) {}
-    ~SdlHapticEffect() override { SDL_HapticDestroyEffect(h_->H, id_); }
+    ~SdlHapticEffect() override { SDL_HapticDestroyEffect(h_.get(), id_); }
 
     bool SetParameters(const HapticEffectParams& p, bool start) override {
         SDL_HapticEffect e;
         if (!ToSdl(p, e)) return false;
         params_ = p;
-        if (SDL_HapticUpdateEffect(h_->H, id_, &e) < 0) return false;
+        if (SDL_HapticUpdateEffect(h_.get(), id_, &e) < 0) return false;
         return start ? Run(1) : true;
     }
     bool Run(uint32_t iterations) override {
         startedAt_ = SDL_GetTicks();
         iterations_ = iterations;
-        running_ = SDL_HapticRunEffect(h_->H, id_, iterations) == 0;
+        running_ = SDL_HapticRunEffect(h_.get(), id_, iterations) == 0;
         return running_;
     }
     bool Stop() override {
         running_ = false;
-        return SDL_HapticStopEffect(h_->H, id_) == 0;
+        return SDL_HapticStopEffect(h_.get(), id_) == 0;
     }
     bool Playing() override {
-        if (SDL_HapticQuery(h_->H) & SDL_HAPTIC_STATUS) {
-            int s = SDL_HapticGetEffectStatus(h_->H, id_);
+        if (SDL_HapticQuery(h_.get()) & SDL_HAPTIC_STATUS) {
+            int s = SDL_HapticGetEffectStatus(h_.get(), id_);
             if (s >= 0) return s == 1;
         }
         // The device cannot tell: judge by the time the effect should take.
@@ -128,7 +125,7 @@ public:
     }
 
 private:
-    std::shared_ptr<HapticHandle> h_;
+    HapticHandle h_;
     int id_;
     HapticEffectParams params_;
     Uint32 startedAt_ = 0;
@@ -138,10 +135,10 @@ private:
 
 class SdlHaptic final : public IHaptic {
 public:
-    explicit SdlHaptic(std::shared_ptr<HapticHandle> h) : h_(std::move(h)) {}
+    explicit SdlHaptic(HapticHandle h) : h_(std::move(h)) {}
 
     std::vector<HapticEffectKind> SupportedEffects() override {
-        unsigned q = SDL_HapticQuery(h_->H);
+        unsigned q = SDL_HapticQuery(h_.get());
         std::vector<HapticEffectKind> kinds;
         if (q & SDL_HAPTIC_CONSTANT) kinds.push_back(HapticEffectKind::Constant);
         if (q & SDL_HAPTIC_SINE) kinds.push_back(HapticEffectKind::Sine);
@@ -153,59 +150,56 @@ public:
     std::unique_ptr<IHapticEffect> CreateEffect(const HapticEffectParams& p) override {
         SDL_HapticEffect e;
         if (!ToSdl(p, e)) return nullptr;
-        int id = SDL_HapticNewEffect(h_->H, &e);
+        int id = SDL_HapticNewEffect(h_.get(), &e);
         if (id < 0) return nullptr;
         return std::make_unique<SdlHapticEffect>(h_, id, p);
     }
     bool SetAutocenter(int percent) override {
-        if (!(SDL_HapticQuery(h_->H) & SDL_HAPTIC_AUTOCENTER)) return false;
-        return SDL_HapticSetAutocenter(h_->H, std::clamp(percent, 0, 100)) == 0;
+        if (!(SDL_HapticQuery(h_.get()) & SDL_HAPTIC_AUTOCENTER)) return false;
+        return SDL_HapticSetAutocenter(h_.get(), std::clamp(percent, 0, 100)) == 0;
     }
     bool SetGain(int percent) override {
-        if (!(SDL_HapticQuery(h_->H) & SDL_HAPTIC_GAIN)) return false;
-        return SDL_HapticSetGain(h_->H, std::clamp(percent, 0, 100)) == 0;
+        if (!(SDL_HapticQuery(h_.get()) & SDL_HAPTIC_GAIN)) return false;
+        return SDL_HapticSetGain(h_.get(), std::clamp(percent, 0, 100)) == 0;
     }
 
 private:
-    std::shared_ptr<HapticHandle> h_;
+    HapticHandle h_;
 };
 
 class SdlJoystick final : public IJoystick {
 public:
-    SdlJoystick(SDL_Joystick* j, bool hapticOk) : j_(j) {
-        if (hapticOk && SDL_JoystickIsHaptic(j_) == 1) {
-            if (SDL_Haptic* h = SDL_HapticOpenFromJoystick(j_)) {
-                auto handle = std::make_shared<HapticHandle>();
-                handle->H = h;
-                haptic_ = std::make_unique<SdlHaptic>(handle);
-            }
+    SdlJoystick(JoystickPtr j, bool hapticOk) : j_(std::move(j)) {
+        if (hapticOk && SDL_JoystickIsHaptic(j_.get()) == 1) {
+            if (HapticPtr h{SDL_HapticOpenFromJoystick(j_.get())})
+                haptic_ = std::make_unique<SdlHaptic>(HapticHandle(std::move(h)));
         }
     }
     ~SdlJoystick() override {
         haptic_.reset();
-        SDL_JoystickClose(j_);
+        j_.reset();
     }
 
     std::string Name() const override {
-        const char* n = SDL_JoystickName(j_);
+        const char* n = SDL_JoystickName(j_.get());
         return n ? n : "";
     }
-    int NumAxes() const override { return std::max(0, SDL_JoystickNumAxes(j_)); }
-    int NumButtons() const override { return std::max(0, SDL_JoystickNumButtons(j_)); }
-    int NumHats() const override { return std::max(0, SDL_JoystickNumHats(j_)); }
+    int NumAxes() const override { return std::max(0, SDL_JoystickNumAxes(j_.get())); }
+    int NumButtons() const override { return std::max(0, SDL_JoystickNumButtons(j_.get())); }
+    int NumHats() const override { return std::max(0, SDL_JoystickNumHats(j_.get())); }
     void Update() override { SDL_JoystickUpdate(); }
-    bool Attached() const override { return SDL_JoystickGetAttached(j_) == SDL_TRUE; }
+    bool Attached() const override { return SDL_JoystickGetAttached(j_.get()) == SDL_TRUE; }
     int Axis(int i) const override {
         if (!Attached() || i < 0 || i >= NumAxes()) return 0;
-        return SDL_JoystickGetAxis(j_, i);
+        return SDL_JoystickGetAxis(j_.get(), i);
     }
     bool Button(int i) const override {
         if (!Attached() || i < 0 || i >= NumButtons()) return false;
-        return SDL_JoystickGetButton(j_, i) != 0;
+        return SDL_JoystickGetButton(j_.get(), i) != 0;
     }
     uint32_t Hat(int i) const override {
         if (!Attached() || i < 0 || i >= NumHats()) return PovCentered;
-        switch (SDL_JoystickGetHat(j_, i)) {
+        switch (SDL_JoystickGetHat(j_.get(), i)) {
             case SDL_HAT_UP: return 0;
             case SDL_HAT_RIGHTUP: return 4500;
             case SDL_HAT_RIGHT: return 9000;
@@ -219,11 +213,11 @@ public:
     }
     IHaptic* Haptic() override { return haptic_.get(); }
     bool Rumble(uint16_t low, uint16_t high, uint32_t ms) override {
-        return Attached() && SDL_JoystickRumble(j_, low, high, ms) == 0;
+        return Attached() && SDL_JoystickRumble(j_.get(), low, high, ms) == 0;
     }
 
 private:
-    SDL_Joystick* j_;
+    JoystickPtr j_;
     std::unique_ptr<SdlHaptic> haptic_;
 };
 
@@ -255,9 +249,9 @@ public:
     std::unique_ptr<IJoystick> Open(int index) override {
         int device = DeviceIndex(index);
         if (device < 0) return nullptr;
-        SDL_Joystick* j = SDL_JoystickOpen(device);
+        JoystickPtr j(SDL_JoystickOpen(device));
         if (!j) return nullptr;
-        return std::make_unique<SdlJoystick>(j, hapticOk_);
+        return std::make_unique<SdlJoystick>(std::move(j), hapticOk_);
     }
 
 private:

@@ -41,9 +41,6 @@ bool Readable(const std::string& path) {
 
 }  // namespace
 
-void SdlTextRenderer::FontDeleter::operator()(_TTF_Font* f) const { TTF_CloseFont(f); }
-void SdlTextRenderer::SurfaceDeleter::operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-
 SdlTextRenderer::SdlTextRenderer(size_t cacheSize) : cacheSize_(std::max<size_t>(1, cacheSize)) {
     if (TTF_Init() == 0) ttfStarted_ = true;
 }
@@ -87,7 +84,7 @@ std::string SdlTextRenderer::FontFileFor(const std::string& family) {
     return file;
 }
 
-_TTF_Font* SdlTextRenderer::OpenFont(const FontSpec& font) {
+TTF_Font* SdlTextRenderer::OpenFont(const FontSpec& font) {
     if (!ttfStarted_ || font.Size <= 0) return nullptr;
     FontKey key{font.Name, font.Size, font.SizeInPixels};
     auto it = fonts_.find(key);
@@ -99,7 +96,7 @@ _TTF_Font* SdlTextRenderer::OpenFont(const FontSpec& font) {
         const unsigned dpi = font.SizeInPixels ? 72 : 96;
         f = TTF_OpenFontDPI(file.c_str(), font.Size, dpi, dpi);
     }
-    fonts_.emplace(key, std::unique_ptr<_TTF_Font, FontDeleter>(f));  // remembers failures too
+    fonts_.emplace(key, FontPtr(f));  // remembers failures too
     return f;
 }
 
@@ -120,21 +117,20 @@ SDL_Surface* SdlTextRenderer::Render(std::string_view utf8, const FontSpec& font
     TTF_Font* f = OpenFont(font);
     if (!f) return nullptr;
     const std::string text(utf8);
-    SDL_Surface* s = TTF_RenderUTF8_Blended(f, text.c_str(), SDL_Color{font.Color.R, font.Color.G, font.Color.B, 255});
+    SurfacePtr s(TTF_RenderUTF8_Blended(f, text.c_str(), SDL_Color{font.Color.R, font.Color.G, font.Color.B, 255}));
     if (!s) return nullptr;
     if (s->format->format != SDL_PIXELFORMAT_ARGB8888) {
-        SDL_Surface* c = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
-        SDL_FreeSurface(s);
-        if (!c) return nullptr;
-        s = c;
+        s.reset(SDL_ConvertSurfaceFormat(s.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+        if (!s) return nullptr;
     }
-    lru_.push_front(Rendered{key, std::unique_ptr<SDL_Surface, SurfaceDeleter>(s)});
+    SDL_Surface* shown = s.get();
+    lru_.push_front(Rendered{key, std::move(s)});
     index_[key] = lru_.begin();
     while (lru_.size() > cacheSize_) {
         index_.erase(lru_.back().Key);
         lru_.pop_back();
     }
-    return s;
+    return shown;
 }
 
 void SdlTextRenderer::DrawText(Bitmap& dst, int x, int y, std::string_view utf8, const FontSpec& font) {

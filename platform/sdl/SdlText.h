@@ -9,9 +9,7 @@
 #include <unordered_map>
 
 #include "platform/Platform.h"
-
-struct _TTF_Font;
-struct SDL_Surface;
+#include "platform/sdl/SdlPtrs.h"
 
 namespace platform::sdl {
 
@@ -32,25 +30,19 @@ public:
     size_t CacheHits() const { return hits_; }
 
 private:
-    struct FontDeleter {
-        void operator()(_TTF_Font* f) const;
-    };
-    struct SurfaceDeleter {
-        void operator()(SDL_Surface* s) const;
-    };
     using FontKey = std::tuple<std::string, int, bool>;  // family, size, size in pixels
     struct Rendered {
         std::string Key;
-        std::unique_ptr<SDL_Surface, SurfaceDeleter> Surface;
+        SurfacePtr Surface;
     };
 
-    _TTF_Font* OpenFont(const FontSpec& font);
+    TTF_Font* OpenFont(const FontSpec& font);
     SDL_Surface* Render(std::string_view utf8, const FontSpec& font);
 
     size_t cacheSize_;
     bool ttfStarted_ = false;
     std::map<std::string, std::string> files_;
-    std::map<FontKey, std::unique_ptr<_TTF_Font, FontDeleter>> fonts_;
+    std::map<FontKey, FontPtr> fonts_;
     std::list<Rendered> lru_;  // most recent first
     std::unordered_map<std::string, std::list<Rendered>::iterator> index_;
     size_t hits_ = 0;

@@ -64,10 +64,10 @@ void ConvertRow(const Bitmap& src, int sx, int sy, int w, uint32_t* out, const u
 // Whether OpenGL here is drawn by the processor (no GPU): SDL's own software renderer then
 // costs a fraction of it.
 bool OpenGlIsSoftware() {
-    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    WindowPtr probe(SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL));
     if (!probe) return true;  // no OpenGL at all
     bool software = true;
-    if (SDL_GLContext ctx = SDL_GL_CreateContext(probe)) {
+    if (SDL_GLContext ctx = SDL_GL_CreateContext(probe.get())) {
         using GetString = const unsigned char* (*)(unsigned);
         auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
         const unsigned char* name = getString ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
@@ -78,7 +78,6 @@ bool OpenGlIsSoftware() {
         }
         SDL_GL_DeleteContext(ctx);
     }
-    SDL_DestroyWindow(probe);
     return software;
 }
 
@@ -93,8 +92,12 @@ int SoftwareRendererIndex() {
 
 // ---------------------------------------------------------------------------------------
 
-SdlWindow::SdlWindow(SdlWindowSystem* owner, SDL_Window* window, std::string caption, const Rect& bounds)
-    : owner_(owner), window_(window), id_(SDL_GetWindowID(window)), caption_(std::move(caption)), bounds_(bounds) {}
+SdlWindow::SdlWindow(SdlWindowSystem* owner, WindowPtr window, std::string caption, const Rect& bounds)
+    : owner_(owner),
+      window_(std::move(window)),
+      id_(SDL_GetWindowID(window_.get())),
+      caption_(std::move(caption)),
+      bounds_(bounds) {}
 
 SdlWindow::~SdlWindow() {
     if (owner_) owner_->Forget(this);
@@ -104,23 +107,20 @@ SdlWindow::~SdlWindow() {
 void SdlWindow::Detach() {
     owner_ = nullptr;
     DropRenderer();
-    if (window_) SDL_DestroyWindow(window_);
-    window_ = nullptr;
+    window_.reset();
 }
 
 void SdlWindow::DropRenderer() {
-    if (prescaled_) SDL_DestroyTexture(prescaled_);
-    if (picture_) SDL_DestroyTexture(picture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    prescaled_ = picture_ = nullptr;
-    renderer_ = nullptr;
+    prescaled_.reset();
+    picture_.reset();
+    renderer_.reset();
     pictureSize_ = prescaledSize_ = {};
 }
 
 void SdlWindow::ApplyBounds() {
     if (!window_ || fullScreen_ || !owner_) return;
-    SDL_SetWindowPosition(window_, owner_->ToPoints(bounds_.Left), owner_->ToPoints(bounds_.Top));
-    SDL_SetWindowSize(window_, std::max(1, owner_->ToPoints(bounds_.Width())),
+    SDL_SetWindowPosition(window_.get(), owner_->ToPoints(bounds_.Left), owner_->ToPoints(bounds_.Top));
+    SDL_SetWindowSize(window_.get(), std::max(1, owner_->ToPoints(bounds_.Width())),
                       std::max(1, owner_->ToPoints(bounds_.Height())));
 }
 
@@ -132,7 +132,7 @@ void SdlWindow::SetBounds(const Rect& r) {
 void SdlWindow::Show() {
     if (!window_) return;
     bool wasVisible = visible_;
-    SDL_ShowWindow(window_);
+    SDL_ShowWindow(window_.get());
     visible_ = true;
     // A desktop gives a newly shown window the focus; a bare X server or a headless driver
     // does not, so ask for it.
@@ -141,21 +141,21 @@ void SdlWindow::Show() {
 
 void SdlWindow::Hide() {
     if (!window_) return;
-    SDL_HideWindow(window_);
+    SDL_HideWindow(window_.get());
     visible_ = false;
     if (owner_ && owner_->headless_ && HasFocus()) owner_->queue_.SetFocus(0);
 }
 
 void SdlWindow::SetCaption(const std::string& utf8) {
     caption_ = utf8;
-    if (window_) SDL_SetWindowTitle(window_, utf8.c_str());
+    if (window_) SDL_SetWindowTitle(window_.get(), utf8.c_str());
 }
 
 void SdlWindow::SetCursorVisible(bool visible) {
     cursorVisible_ = visible;
     // SDL's cursor setting is global: apply it while the pointer is over this window, and
     // again whenever the pointer enters one of ours.
-    if (window_ && (SDL_GetMouseFocus() == window_ || (owner_ && owner_->headless_)))
+    if (window_ && (SDL_GetMouseFocus() == window_.get() || (owner_ && owner_->headless_)))
         SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
@@ -163,7 +163,7 @@ bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
     if (!window_) return false;
     if (!on) {
         if (!fullScreen_) return true;
-        if (SDL_SetWindowFullscreen(window_, 0) != 0) return false;
+        if (SDL_SetWindowFullscreen(window_.get(), 0) != 0) return false;
         fullScreen_ = false;
         ApplyBounds();
         if (owner_) owner_->StartPacing(this);
@@ -176,16 +176,16 @@ bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
     int rc;
     if (owner_ && owner_->exclusive_) {
         // The monitor really switches, and only to a mode it has: the caller searches on.
-        int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+        int display = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
         SDL_DisplayMode hw{};
         bool found = false;
         for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n && !found; ++i)
             if (SDL_GetDisplayMode(display, i, &hw) == 0 && hw.w == mode.Width && hw.h == mode.Height) found = true;
-        if (!found || SDL_SetWindowDisplayMode(window_, &hw) != 0) return false;
-        rc = SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
+        if (!found || SDL_SetWindowDisplayMode(window_.get(), &hw) != 0) return false;
+        rc = SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN);
     } else {
         // Cover the desktop at its own resolution; the picture is scaled to it.
-        rc = SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        rc = SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     if (rc != 0) return false;
     fullScreen_ = true;
@@ -200,28 +200,28 @@ bool SdlWindow::EnsureRenderer() {
         const bool main = owner_ && owner_->mainId_ == id_;
         const uint32_t flags = (main && owner_->vsyncAsked_) ? SDL_RENDERER_PRESENTVSYNC : 0;
         const int index = owner_ ? owner_->rendererIndex_ : -1;
-        renderer_ = SDL_CreateRenderer(window_, index, flags);
+        renderer_.reset(SDL_CreateRenderer(window_.get(), index, flags));
         if (!renderer_ && index != SoftwareRendererIndex())
-            renderer_ = SDL_CreateRenderer(window_, SoftwareRendererIndex(), 0);
+            renderer_.reset(SDL_CreateRenderer(window_.get(), SoftwareRendererIndex(), 0));
         if (!renderer_) return false;
         if (main && owner_) owner_->StartPacing(this);
     }
     if (!picture_ || pictureSize_ != want) {
-        if (picture_) SDL_DestroyTexture(picture_);
-        picture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, want.Width,
-                                     want.Height);
+        picture_.reset();
+        picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         want.Width, want.Height));
         if (!picture_) return false;
         pictureSize_ = want;
-        SDL_SetTextureBlendMode(picture_, SDL_BLENDMODE_NONE);
-        SDL_SetTextureScaleMode(picture_, SDL_ScaleModeNearest);
+        SDL_SetTextureBlendMode(picture_.get(), SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(picture_.get(), SDL_ScaleModeNearest);
         // A new client area starts black, as a new window does.
         void* pixels;
         int pitch;
-        if (SDL_LockTexture(picture_, nullptr, &pixels, &pitch) == 0) {
+        if (SDL_LockTexture(picture_.get(), nullptr, &pixels, &pitch) == 0) {
             for (int y = 0; y < want.Height; ++y)
                 std::memset(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch, 0,
                             static_cast<size_t>(want.Width) * 4);
-            SDL_UnlockTexture(picture_);
+            SDL_UnlockTexture(picture_.get());
         }
     }
     return true;
@@ -229,8 +229,8 @@ bool SdlWindow::EnsureRenderer() {
 
 Size SdlWindow::OutputSize() const {
     int w = 0, h = 0;
-    if (renderer_ && SDL_GetRendererOutputSize(renderer_, &w, &h) == 0 && w > 0 && h > 0) return {w, h};
-    if (window_) SDL_GetWindowSizeInPixels(window_, &w, &h);
+    if (renderer_ && SDL_GetRendererOutputSize(renderer_.get(), &w, &h) == 0 && w > 0 && h > 0) return {w, h};
+    if (window_) SDL_GetWindowSizeInPixels(window_.get(), &w, &h);
     return {w, h};
 }
 
@@ -254,46 +254,46 @@ bool SdlWindow::Upload(const Bitmap& src, int x, int y) {
     SDL_Rect rect{dx, dy, w, h};
     void* pixels;
     int pitch;
-    if (SDL_LockTexture(picture_, &rect, &pixels, &pitch) != 0) return false;
+    if (SDL_LockTexture(picture_.get(), &rect, &pixels, &pitch) != 0) return false;
     for (int row = 0; row < h; ++row)
         ConvertRow(src, sx, sy + row,  w,
                    reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(row) * pitch), lut);
-    SDL_UnlockTexture(picture_);
+    SDL_UnlockTexture(picture_.get());
     return true;
 }
 
 bool SdlWindow::Render() {
     const View view = CurrentView();
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
+    SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+    SDL_RenderClear(renderer_.get());
     const SDL_Rect target{view.Target.Left, view.Target.Top, view.Target.Width(), view.Target.Height()};
-    SDL_Texture* source = picture_;
+    SDL_Texture* source = picture_.get();
     if (view.Prescale > 0) {
         const Size want{pictureSize_.Width * view.Prescale, pictureSize_.Height * view.Prescale};
         if (!prescaled_ || prescaledSize_ != want) {
-            if (prescaled_) SDL_DestroyTexture(prescaled_);
-            prescaled_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, want.Width,
-                                           want.Height);
+            prescaled_.reset();
+            prescaled_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                               want.Width, want.Height));
             prescaledSize_ = prescaled_ ? want : Size{};
             if (prescaled_) {
-                SDL_SetTextureBlendMode(prescaled_, SDL_BLENDMODE_NONE);
-                SDL_SetTextureScaleMode(prescaled_, SDL_ScaleModeLinear);
+                SDL_SetTextureBlendMode(prescaled_.get(), SDL_BLENDMODE_NONE);
+                SDL_SetTextureScaleMode(prescaled_.get(), SDL_ScaleModeLinear);
             }
         }
         // Without a target texture the straight filtered copy below still shows it all.
-        if (prescaled_ && SDL_SetRenderTarget(renderer_, prescaled_) == 0) {
-            SDL_SetTextureScaleMode(picture_, SDL_ScaleModeNearest);
-            SDL_RenderCopy(renderer_, picture_, nullptr, nullptr);
-            SDL_SetRenderTarget(renderer_, nullptr);
-            source = prescaled_;
+        if (prescaled_ && SDL_SetRenderTarget(renderer_.get(), prescaled_.get()) == 0) {
+            SDL_SetTextureScaleMode(picture_.get(), SDL_ScaleModeNearest);
+            SDL_RenderCopy(renderer_.get(), picture_.get(), nullptr, nullptr);
+            SDL_SetRenderTarget(renderer_.get(), nullptr);
+            source = prescaled_.get();
         }
     }
-    if (source == picture_)
-        SDL_SetTextureScaleMode(picture_, view.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    if (SDL_RenderCopy(renderer_, source, nullptr, &target) != 0) return false;
+    if (source == picture_.get())
+        SDL_SetTextureScaleMode(picture_.get(), view.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    if (SDL_RenderCopy(renderer_.get(), source, nullptr, &target) != 0) return false;
     const bool main = owner_ && owner_->mainId_ == id_;
     if (main) owner_->PaceFrame(this);
-    SDL_RenderPresent(renderer_);
+    SDL_RenderPresent(renderer_.get());
     if (main) owner_->FramePresented(this);
     return true;
 }
@@ -310,12 +310,12 @@ bool SdlWindow::Present(const Bitmap& src, int x, int y) {
 
 void SdlWindow::Focus() {
     if (!window_) return;
-    SDL_RaiseWindow(window_);
+    SDL_RaiseWindow(window_.get());
     if (owner_ && owner_->headless_) {
         // Nothing else will ever give a headless window the focus.
         if (visible_) owner_->queue_.FocusGained(id_);
     } else if (visible_) {
-        SDL_SetWindowInputFocus(window_);
+        SDL_SetWindowInputFocus(window_.get());
     }
 }
 
@@ -386,11 +386,11 @@ SdlWindowSystem::~SdlWindowSystem() {
 }
 
 std::unique_ptr<IWindow> SdlWindowSystem::CreateWindow(const std::string& caption, const Rect& bounds) {
-    SDL_Window* w = SDL_CreateWindow(caption.c_str(), ToPoints(bounds.Left), ToPoints(bounds.Top),
-                                     std::max(1, ToPoints(bounds.Width())), std::max(1, ToPoints(bounds.Height())),
-                                     SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+    WindowPtr w(SDL_CreateWindow(caption.c_str(), ToPoints(bounds.Left), ToPoints(bounds.Top),
+                                 std::max(1, ToPoints(bounds.Width())), std::max(1, ToPoints(bounds.Height())),
+                                 SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI));
     if (!w) throw std::runtime_error("Cannot create the window \"" + caption + "\": " + SDL_GetError());
-    std::unique_ptr<SdlWindow> window(new SdlWindow(this, w, caption, bounds));
+    std::unique_ptr<SdlWindow> window(new SdlWindow(this, std::move(w), caption, bounds));
     windows_.push_back(window.get());
     if (mainId_ == 0) {
         mainId_ = window->id_;
@@ -399,7 +399,7 @@ std::unique_ptr<IWindow> SdlWindowSystem::CreateWindow(const std::string& captio
     if (!pixelsMeasured_) {
         // Only a window tells how many real pixels a point has (a HiDPI desktop).
         const int before = scale_, ppp = pixelsPerPoint_;
-        UpdateScale(w);
+        UpdateScale(window->Handle());
         if (scale_ != before || pixelsPerPoint_ != ppp) window->ApplyBounds();
     }
     return window;
@@ -596,7 +596,7 @@ void SdlWindowSystem::MapMouse(uint32_t window, int x, int y, Message& m) {
     if (!w || !w->window_) return;
     // Points to real pixels, then into the picture's own coordinates.
     int pw = 0, ph = 0, ww = 0, wh = 0;
-    SDL_GetWindowSize(w->window_, &ww, &wh);
+    SDL_GetWindowSize(w->window_.get(), &ww, &wh);
     const Size out = w->OutputSize();
     pw = ww > 0 ? static_cast<int>(static_cast<int64_t>(x) * out.Width / ww) : x;
     ph = wh > 0 ? static_cast<int>(static_cast<int64_t>(y) * out.Height / wh) : y;
@@ -637,7 +637,7 @@ void SdlWindowSystem::ToggleFullScreen() {
         if (!done && exclusive_) {
             // No mode of that size: the nearest larger one the monitor has, else the desktop.
             SDL_DisplayMode want{0, mode.Width, mode.Height, 0, nullptr}, got{};
-            const int display = std::max(0, SDL_GetWindowDisplayIndex(w->window_));
+            const int display = std::max(0, SDL_GetWindowDisplayIndex(w->window_.get()));
             if (SDL_GetClosestDisplayMode(display, &want, &got)) done = w->SetFullScreen(true, {got.w, got.h, mode.Bits});
             if (!done) {
                 exclusive_ = false;
@@ -660,7 +660,7 @@ void SdlWindowSystem::StartPacing(SdlWindow* w) {
         rate = frameRate_ > 0 ? frameRate_ : 60;
     } else if (pacing_ == Pacing::Display) {
         SDL_DisplayMode m{};
-        const int display = w->window_ ? std::max(0, SDL_GetWindowDisplayIndex(w->window_)) : 0;
+        const int display = w->window_ ? std::max(0, SDL_GetWindowDisplayIndex(w->window_.get())) : 0;
         // A display that does not say (Xvfb says 0) is taken as the usual 60 Hz.
         rate = (SDL_GetCurrentDisplayMode(display, &m) == 0 && m.refresh_rate > 0) ? m.refresh_rate : 60;
     }
@@ -668,7 +668,7 @@ void SdlWindowSystem::StartPacing(SdlWindow* w) {
     pacer_.SetPeriod(period);
     vsyncClaimed_ = false;
     SDL_RendererInfo info{};
-    if (pacing_ == Pacing::Display && w->renderer_ && SDL_GetRendererInfo(w->renderer_, &info) == 0)
+    if (pacing_ == Pacing::Display && w->renderer_ && SDL_GetRendererInfo(w->renderer_.get(), &info) == 0)
         vsyncClaimed_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) && std::strcmp(info.name, "software") != 0;
     // The claim is not proof: the first frames are timed to see whether it holds.
     probe_ = VsyncProbe(vsyncClaimed_ ? period : 0);
@@ -716,7 +716,7 @@ bool SdlWindowSystem::TimedPacing() const {
 std::string SdlWindowSystem::RendererName() const {
     for (SdlWindow* w : windows_) {
         SDL_RendererInfo info{};
-        if (w->renderer_ && SDL_GetRendererInfo(w->renderer_, &info) == 0) return info.name;
+        if (w->renderer_ && SDL_GetRendererInfo(w->renderer_.get(), &info) == 0) return info.name;
     }
     return {};
 }

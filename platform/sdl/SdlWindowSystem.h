@@ -22,12 +22,10 @@
 #include "platform/MessageQueue.h"
 #include "platform/Platform.h"
 #include "platform/sdl/SdlClock.h"
+#include "platform/sdl/SdlPtrs.h"
 
 #include "platform/sdl/Presentation.h"
 
-struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
 struct SDL_KeyboardEvent;
 union SDL_Event;
 
@@ -55,8 +53,8 @@ public:
     void Focus() override;
     bool HasFocus() const override;
 
-    SDL_Window* Handle() const { return window_; }
-    SDL_Renderer* Renderer() const { return renderer_; }
+    SDL_Window* Handle() const { return window_.get(); }
+    SDL_Renderer* Renderer() const { return renderer_.get(); }
     bool CursorVisible() const { return cursorVisible_; }
     // Where the client picture lies in the window's real pixels, as last shown.
     View CurrentView();
@@ -65,7 +63,7 @@ public:
 
 private:
     friend class SdlWindowSystem;
-    SdlWindow(SdlWindowSystem* owner, SDL_Window* window, std::string caption, const Rect& bounds);
+    SdlWindow(SdlWindowSystem* owner, WindowPtr window, std::string caption, const Rect& bounds);
     void Detach();
     bool EnsureRenderer();
     void DropRenderer();
@@ -75,10 +73,11 @@ private:
     void ApplyBounds();
 
     SdlWindowSystem* owner_;
-    SDL_Window* window_;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* picture_ = nullptr;    // the client area, in the program's pixels
-    SDL_Texture* prescaled_ = nullptr;  // a whole multiple of it, for fractional fits
+    // Declared window first: the textures, then the renderer, then the window go.
+    WindowPtr window_;
+    RendererPtr renderer_;
+    TexturePtr picture_;    // the client area, in the program's pixels
+    TexturePtr prescaled_;  // a whole multiple of it, for fractional fits
     Size pictureSize_{};
     Size prescaledSize_{};
     uint32_t id_;

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <vector>
 
-#include <jpeglib.h>
 #include <unistd.h>
 
 #include "platform/Files.h"
+#include "platform/Jpeg.h"
 #include "platform/Picture.h"
 
 namespace {
@@ -83,36 +83,16 @@ std::vector<uint8_t> MakeBmp(int w, int h, int bits, const std::vector<platform:
 }
 
 std::vector<uint8_t> EncodeJpeg(int w, int h, int quality) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-    while (c.next_scanline < c.image_height) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const bool left = x < w / 2;  // red | blue
-            row[x * 3] = left ? 255 : 0;
-            row[x * 3 + 1] = 0;
-            row[x * 3 + 2] = left ? 0 : 255;
+            uint8_t* p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
+            p[0] = left ? 255 : 0;
+            p[1] = 0;
+            p[2] = left ? 0 : 255;
         }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<uint8_t> bytes(out, out + size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return bytes;
+    return platform::EncodeJpeg(w, h, rgb, {.Quality = quality});
 }
 
 bool Near(platform::RGB a, platform::RGB b, int tol) {

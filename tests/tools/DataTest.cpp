@@ -1,12 +1,8 @@
 // The generated data: every file the start-up asks for, the carried sounds and pictures,
 // the see-through colour rules, repeatable output and the player's own files left alone.
-#include <SDL.h>
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 #include <stdlib.h>
 
-#include <csetjmp>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -14,6 +10,8 @@
 #include <vector>
 
 #include "game/assets/Assets.h"
+#include "platform/Jpeg.h"
+#include "platform/Picture.h"
 
 namespace fs = std::filesystem;
 
@@ -43,36 +41,16 @@ struct Decoded {
     std::vector<uint8_t> Rgb;
 };
 
-struct JpegErr {
-    jpeg_error_mgr Mgr;
-    jmp_buf Jump;
-};
-void OnJpegError(j_common_ptr c) { longjmp(reinterpret_cast<JpegErr*>(c->err)->Jump, 1); }
-
 bool DecodeJpeg(const uint8_t* data, size_t size, Decoded& out) {
-    jpeg_decompress_struct d{};
-    JpegErr err{};
-    d.err = jpeg_std_error(&err.Mgr);
-    err.Mgr.error_exit = OnJpegError;
-    if (setjmp(err.Jump)) {
-        jpeg_destroy_decompress(&d);
+    try {
+        platform::JpegPixels p = platform::DecodeJpeg({data, size}, platform::JpegOrder::RGB);
+        out.W = p.Width;
+        out.H = p.Height;
+        out.Rgb = std::move(p.Pixels);
+        return true;
+    } catch (const platform::EJpegError&) {
         return false;
     }
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&d, TRUE);
-    d.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&d);
-    out.W = static_cast<int>(d.output_width);
-    out.H = static_cast<int>(d.output_height);
-    out.Rgb.assign(static_cast<size_t>(out.W) * out.H * 3, 0);
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW row = &out.Rgb[static_cast<size_t>(d.output_scanline) * out.W * 3];
-        jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    return true;
 }
 
 bool DecodeJpegFile(const fs::path& p, Decoded& out) {
@@ -80,19 +58,26 @@ bool DecodeJpegFile(const fs::path& p, Decoded& out) {
     return !b.empty() && DecodeJpeg(b.data(), b.size(), out);
 }
 
+// Why the last LoadBmp failed.
+std::string BmpError;
+
 bool LoadBmp(const fs::path& p, Decoded& out) {
-    SDL_Surface* s = SDL_LoadBMP(p.c_str());
-    if (!s) return false;
-    SDL_Surface* c = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGB24, 0);
-    SDL_FreeSurface(s);
-    if (!c) return false;
-    out.W = c->w;
-    out.H = c->h;
-    out.Rgb.resize(static_cast<size_t>(out.W) * out.H * 3);
-    for (int y = 0; y < out.H; ++y)
-        std::memcpy(&out.Rgb[static_cast<size_t>(y) * out.W * 3], static_cast<uint8_t*>(c->pixels) + y * c->pitch, out.W * 3);
-    SDL_FreeSurface(c);
-    return true;
+    try {
+        const std::vector<uint8_t> bytes = ReadAll(p);
+        const platform::Picture pic = platform::DecodeBMP(bytes);
+        out.W = pic.Width();
+        out.H = pic.Height();
+        out.Rgb.clear();
+        for (int y = 0; y < out.H; ++y)
+            for (int x = 0; x < out.W; ++x) {
+                const platform::RGB c = pic.Image.GetRGB(pic.Image.GetPixel(x, y));
+                out.Rgb.insert(out.Rgb.end(), {c.R, c.G, c.B});
+            }
+        return true;
+    } catch (const platform::EPictureError& e) {
+        BmpError = e.what();
+        return false;
+    }
 }
 
 int CountColour(const Decoded& d, uint8_t r, uint8_t g, uint8_t b) {
@@ -178,7 +163,7 @@ TEST_F(GeneratedData, EveryFileTheStartUpNeedsExistsAndDecodes) {
         ASSERT_TRUE(fs::is_regular_file(Root / rel));
         Decoded d;
         if (rel.ends_with(".bmp")) {
-            EXPECT_TRUE(LoadBmp(Root / rel, d)) << SDL_GetError();
+            EXPECT_TRUE(LoadBmp(Root / rel, d)) << BmpError;
         } else if (rel.ends_with(".jpg")) {
             EXPECT_TRUE(DecodeJpegFile(Root / rel, d));
         }

@@ -3,15 +3,16 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
-#include <jpeglib.h>
 #include <zlib.h>
 
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <stdexcept>
+
+#include "platform/Jpeg.h"
+#include "platform/sdl/SdlPtrs.h"
 
 namespace gen {
 
@@ -125,10 +126,9 @@ void Glow(Image& img, const Sdf& shape, Rgb c, float radius, float strength, Box
 namespace {
 struct FontCache {
     bool Ready = false;
-    std::map<std::string, TTF_Font*> Fonts;
+    std::map<std::string, platform::sdl::FontPtr> Fonts;
     ~FontCache() { Close(); }
     void Close() {
-        for (auto& [k, f] : Fonts) TTF_CloseFont(f);
         Fonts.clear();
         if (Ready) TTF_Quit();
         Ready = false;
@@ -164,12 +164,12 @@ TTF_Font* GetFont(const FontSpec& face) {
     }
     std::string key = face.Family + "|" + face.Style + "|" + std::to_string(face.Px);
     auto it = c.Fonts.find(key);
-    if (it != c.Fonts.end()) return it->second;
+    if (it != c.Fonts.end()) return it->second.get();
     std::string file = FindFontFile(face.Family, face.Style);
     TTF_Font* font = TTF_OpenFont(file.c_str(), face.Px);
     if (!font) throw std::runtime_error("cannot open font " + file + ": " + TTF_GetError());
     TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
-    c.Fonts[key] = font;
+    c.Fonts[key].reset(font);
     return font;
 }
 }  // namespace
@@ -180,11 +180,10 @@ Mask TextMask(const FontSpec& face, const std::string& utf8) {
     Mask m;
     if (utf8.empty()) return m;
     TTF_Font* font = GetFont(face);
-    SDL_Surface* s = TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
+    platform::sdl::SurfacePtr s(TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color{255, 255, 255, 255}));
     if (!s) throw std::runtime_error(std::string("text: ") + TTF_GetError());
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> hold(s, SDL_FreeSurface);
-    SDL_Surface* conv = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> hold2(conv, SDL_FreeSurface);
+    platform::sdl::SurfacePtr hold(SDL_ConvertSurfaceFormat(s.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    SDL_Surface* conv = hold.get();
     m.W = conv->w;
     m.H = conv->h;
     m.A.resize(static_cast<size_t>(m.W) * m.H);
@@ -487,75 +486,25 @@ std::vector<uint8_t> EncodeBMP24(int w, int h, const std::vector<uint8_t>& rgb) 
     return v;
 }
 
-namespace {
-struct JpegErr {
-    jpeg_error_mgr Mgr;
-    jmp_buf Jump;
-};
-void OnJpegError(j_common_ptr c) { longjmp(reinterpret_cast<JpegErr*>(c->err)->Jump, 1); }
-}  // namespace
-
 std::vector<uint8_t> EncodeJPEG(int w, int h, const std::vector<uint8_t>& rgb, int quality) {
-    jpeg_compress_struct c{};
-    JpegErr err{};
-    c.err = jpeg_std_error(&err.Mgr);
-    err.Mgr.error_exit = OnJpegError;
-    unsigned char* buf = nullptr;
-    unsigned long size = 0;
-    if (setjmp(err.Jump)) {
-        jpeg_destroy_compress(&c);
-        free(buf);
+    try {
+        // Full-resolution colour keeps the coloured text crisp.
+        return platform::EncodeJpeg(w, h, rgb, {.Quality = quality, .OptimizeCoding = true, .FullColour = true});
+    } catch (const platform::EJpegError&) {
         throw std::runtime_error("JPEG encoding failed");
     }
-    jpeg_create_compress(&c);
-    jpeg_mem_dest(&c, &buf, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    c.dct_method = JDCT_ISLOW;
-    c.optimize_coding = TRUE;
-    // Full-resolution colour keeps the coloured text crisp.
-    for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&rgb[static_cast<size_t>(c.next_scanline) * w * 3]);
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<uint8_t> out(buf, buf + size);
-    jpeg_destroy_compress(&c);
-    free(buf);
-    return out;
 }
 
 bool DecodeJPEG(const std::vector<uint8_t>& jpeg, int& w, int& h, std::vector<uint8_t>& rgb) {
-    jpeg_decompress_struct d{};
-    JpegErr err{};
-    d.err = jpeg_std_error(&err.Mgr);
-    err.Mgr.error_exit = OnJpegError;
-    if (setjmp(err.Jump)) {
-        jpeg_destroy_decompress(&d);
+    try {
+        platform::JpegPixels p = platform::DecodeJpeg(jpeg, platform::JpegOrder::RGB);
+        w = p.Width;
+        h = p.Height;
+        rgb = std::move(p.Pixels);
+        return true;
+    } catch (const platform::EJpegError&) {
         return false;
     }
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&d, TRUE);
-    d.out_color_space = JCS_RGB;
-    d.dct_method = JDCT_ISLOW;
-    jpeg_start_decompress(&d);
-    w = static_cast<int>(d.output_width);
-    h = static_cast<int>(d.output_height);
-    rgb.assign(static_cast<size_t>(w) * h * 3, 0);
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW row = &rgb[static_cast<size_t>(d.output_scanline) * w * 3];
-        jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    return true;
 }
 
 }  // namespace gen

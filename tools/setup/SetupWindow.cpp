@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "platform/sdl/KeyMap.h"
 #include "platform/sdl/SdlGamepad.h"
+#include "platform/sdl/SdlPtrs.h"
 #include "platform/sdl/SdlText.h"
 #include "game/assets/Assets.h"
 #include "tools/setup/SetupModel.h"
@@ -23,19 +24,6 @@ namespace {
 
 constexpr int kWidth = 640, kHeight = 640;
 constexpr int kTop = 64, kRowHeight = 23;
-
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct RendererDeleter {
-    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureDeleter {
-    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
-struct ChunkDeleter {
-    void operator()(Mix_Chunk* c) const { Mix_FreeChunk(c); }
-};
 
 // The keypad digits are the keypad's whatever Num Lock says, as the game's keyboard reads them.
 int CodeOfKey(const SDL_Keysym& key) {
@@ -86,7 +74,7 @@ public:
 
 private:
     bool open_ = false;
-    std::unique_ptr<Mix_Chunk, ChunkDeleter> chunk_;
+    platform::sdl::ChunkPtr chunk_;
 };
 
 void Draw(platform::Bitmap& canvas, platform::sdl::SdlTextRenderer& text, const TSetupModel& model) {
@@ -132,10 +120,10 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
     }
     int status = 0;
     {
-        std::unique_ptr<SDL_Window, WindowDeleter> window(SDL_CreateWindow(
+        platform::sdl::WindowPtr window(SDL_CreateWindow(
             "Starbreaker — настройка", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, 0));
-        std::unique_ptr<SDL_Renderer, RendererDeleter> renderer;
-        std::unique_ptr<SDL_Texture, TextureDeleter> texture;
+        platform::sdl::RendererPtr renderer;
+        platform::sdl::TexturePtr texture;
         if (window) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
         if (renderer)
             texture.reset(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
@@ -162,7 +150,7 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
             };
             platform::sdl::SdlTextRenderer text;
             platform::Bitmap canvas(kWidth, kHeight, 32);
-            std::vector<SDL_GameController*> pads;
+            std::vector<platform::sdl::GameControllerPtr> pads;  // closed first when the window goes
             bool dirty = true;
             int idleCalls = 0;
             while (!model.Done()) {
@@ -197,7 +185,7 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
                         break;
                     }
                     case SDL_CONTROLLERDEVICEADDED:
-                        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads.push_back(pad);
+                        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads.emplace_back(pad);
                         break;
                     case SDL_CONTROLLERBUTTONDOWN:
                         switch (e.cbutton.button) {
@@ -215,7 +203,6 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
                     default: break;
                 }
             }
-            for (SDL_GameController* pad : pads) SDL_GameControllerClose(pad);
         }
     }
     SDL_Quit();
