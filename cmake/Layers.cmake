@@ -43,7 +43,8 @@ sb_layer(game                    LIBRARY sb_game             DEPENDS entities au
 sb_layer(game/main.cpp                                       DEPENDS game platform/sdl)
 
 # Tools: the data generator stands alone; the set-up tool uses the product's files and data.
-sb_layer(tools/gen                                           DEPENDS platform)
+# The data generator draws its text with SDL_ttf, so it holds SDL objects like the backend.
+sb_layer(tools/gen                                           DEPENDS platform platform/sdl)
 sb_layer(tools/setup             LIBRARY sb_setup            DEPENDS game/files game/assets platform/sdl)
 sb_layer(tools/setup/main.cpp                                DEPENDS tools/setup)
 
