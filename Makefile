@@ -15,16 +15,17 @@ RUN_PACKAGES := build-essential cmake pkg-config \
 # Building the Debian package: CPack finds the runtime dependencies with dpkg-shlibdeps and file.
 PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev file
 # Everything the tests add: GoogleTest and Benchmark, the X server and window managers of the
-# end-to-end checks, picture and sound measuring, clang for fuzzing, the packaging validators.
+# end-to-end checks, picture and sound measuring, clang for fuzzing (and clang-format for `make format`),
+# the packaging validators.
 TEST_PACKAGES := $(PACKAGE_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth xfonts-base x11-utils xdotool imagemagick sox openbox wmctrl \
-  clang libclang-rt-14-dev lintian desktop-file-utils appstream man-db
+  clang clang-format libclang-rt-14-dev lintian desktop-file-utils appstream man-db
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 
 .PHONY: all deps deps-package deps-test configure configure-test build build-game run package \
-  test test-normal test-asan test-fuzz fuzz-build fuzz bench clean
+  test test-normal test-asan test-fuzz fuzz-build fuzz bench format clean
 
 all: build
 
@@ -103,6 +104,10 @@ fuzz: fuzz-build
 bench: configure-test
 	cmake --build $(BUILD) -j$(JOBS)
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+# The house style (.clang-format) over every C++ source the project keeps.
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
