@@ -4,8 +4,8 @@
 #include "platform/Files.h"
 
 namespace {
-constexpr int kErrNotOpen = 263;   // the device is not open
-constexpr int kErrRefused = 277;   // the device refused the command
+constexpr int kErrNotOpen = 263;  // the device is not open
+constexpr int kErrRefused = 277;  // the device refused the command
 
 // A machine without a music device still runs the game: the music stays silent.
 class SilentMusic : public platform::IMusicSystem {
@@ -40,8 +40,7 @@ TMediaPlayer::~TMediaPlayer() {
     if (Opened()) {
         try {
             Close();
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 

@@ -61,7 +61,9 @@ void TDirectSoundBuffer::LoadFromWave(const TWave& wave, uint32_t flags) {
 void TDirectSoundBuffer::Play(bool loop) { Check(IBuffer().Play(loop)); }
 void TDirectSoundBuffer::Stop() { Check(IBuffer().Stop()); }
 void TDirectSoundBuffer::SetPosition(uint32_t p) { Check(IBuffer().SetCurrentPosition(p)); }
-void TDirectSoundBuffer::SetFrequency(int32_t v) { Check(IBuffer().SetFrequency(static_cast<uint32_t>(std::max(0, v)))); }
+void TDirectSoundBuffer::SetFrequency(int32_t v) {
+    Check(IBuffer().SetFrequency(static_cast<uint32_t>(std::max(0, v))));
+}
 void TDirectSoundBuffer::SetPan(int32_t v) { Check(IBuffer().SetPan(v)); }
 void TDirectSoundBuffer::SetVolume(int32_t v) { Check(IBuffer().SetVolume(v)); }
 

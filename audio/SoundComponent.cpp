@@ -17,12 +17,10 @@ TCustomDXSound::TCustomDXSound(TForm* owner) : owner_(owner) {}
 TCustomDXSound::~TCustomDXSound() {
     try {
         Finalize();
-    } catch (...) {
-    }
+    } catch (...) {}
     try {
         Notify(dsntDestroying);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TCustomDXSound::Loaded() {
@@ -130,7 +128,8 @@ void TCustomDXSound::RegisterNotifyEvent(const void* listener, TDXSoundNotifyEve
 }
 
 void TCustomDXSound::UnRegisterNotifyEvent(const void* listener) {
-    auto it = std::find_if(listeners_.begin(), listeners_.end(), [&](const Listener& l) { return l.Owner == listener; });
+    auto it =
+        std::find_if(listeners_.begin(), listeners_.end(), [&](const Listener& l) { return l.Owner == listener; });
     if (it == listeners_.end()) return;
     auto ev = std::move(it->Event);
     listeners_.erase(it);

@@ -79,7 +79,8 @@ void TCustomWaveStream2::SetFormatSize(int size) { format_.assign(static_cast<si
 
 namespace {
 constexpr uint32_t FourCC(const char (&s)[5]) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(s[0])) | (static_cast<uint32_t>(static_cast<uint8_t>(s[1])) << 8) |
+    return static_cast<uint32_t>(static_cast<uint8_t>(s[0])) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(s[1])) << 8) |
            (static_cast<uint32_t>(static_cast<uint8_t>(s[2])) << 16) |
            (static_cast<uint32_t>(static_cast<uint8_t>(s[3])) << 24);
 }
@@ -144,7 +145,8 @@ void TWaveStream::ReadRiff() {
             if (length > carrier_.Size() - carrier_.Position() || length > INT32_MAX)
                 throw EWaveStreamError("Stream read error");
             SetFormatSize(static_cast<int>(length));
-            if (carrier_.Read(TCustomWaveStream2::Format(), length) != length) throw EWaveStreamError("Stream read error");
+            if (carrier_.Read(TCustomWaveStream2::Format(), length) != length)
+                throw EWaveStreamError("Stream read error");
         } else if (id == kData) {
             dataSize_ = length;
             dataStart_ = carrier_.Position();
@@ -247,7 +249,8 @@ void TWave::SetSize(int size) {
         std::unique_ptr<uint8_t[]> block;
         if (capacity > 0) {
             block.reset(new uint8_t[static_cast<size_t>(capacity)]());
-            if (capacity_ > 0) std::memcpy(block.get(), data_.get(), static_cast<size_t>(std::min(capacity, capacity_)));
+            if (capacity_ > 0)
+                std::memcpy(block.get(), data_.get(), static_cast<size_t>(std::min(capacity, capacity_)));
         }
         data_ = std::move(block);
         capacity_ = capacity;

@@ -14,10 +14,8 @@ namespace snd = platform::sound;
 
 namespace {
 void Sleep10() {
-    if (auto* clock = platform::Current().Clock)
-        clock->Sleep(10);
-    else
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (auto* clock = platform::Current().Clock) clock->Sleep(10);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 }  // namespace
 
@@ -123,10 +121,8 @@ void TWaveCollectionItem::Restore() {
     TDirectSound* ds = WaveCollection()->DXSound()->DSound();
     if (!buffer_) buffer_ = std::make_unique<TDirectSoundBuffer>(*ds);
     uint32_t flags = snd::FlagCtrlFrequency | snd::FlagCtrlPan | snd::FlagCtrlVolume;
-    if (ds->StickyFocus)
-        flags |= snd::FlagStickyFocus;
-    else if (ds->GlobalFocus)
-        flags |= snd::FlagGlobalFocus;
+    if (ds->StickyFocus) flags |= snd::FlagStickyFocus;
+    else if (ds->GlobalFocus) flags |= snd::FlagGlobalFocus;
     buffer_->LoadFromWave(wave_, flags);
     ApplySettings(*buffer_);
 }

@@ -6,8 +6,7 @@ TCustomDXWaveList::TCustomDXWaveList(TForm* owner) : owner_(owner), items_(this)
 TCustomDXWaveList::~TCustomDXWaveList() {
     try {
         SetDXSound(nullptr);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TCustomDXWaveList::SetDXSound(TCustomDXSound* value) {

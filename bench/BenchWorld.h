@@ -15,10 +15,10 @@
 
 #include "engine/Forms.h"
 #include "entities/Sprites.h"
-#include "game/state/Globals.h"
 #include "game/Main.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
+#include "game/state/Globals.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/sdl/SdlText.h"
 
@@ -39,8 +39,8 @@ public:
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         std::filesystem::copy(DataDir(), dir_ / "data", std::filesystem::copy_options::recursive);
-        std::ofstream(dir_ / "data/all_qrx/opt.qrx", std::ios::binary)
-            << "0\r\n0\r\n0\r\n" << bits << "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
+        std::ofstream(dir_ / "data/all_qrx/opt.qrx", std::ios::binary) << "0\r\n0\r\n0\r\n"
+                                                                       << bits << "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
         old_ = std::filesystem::current_path();
         std::filesystem::current_path(dir_);
     }

@@ -8,10 +8,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <cstdio>
 #include <vector>
 
 #include "platform/Settings.h"
@@ -71,8 +71,7 @@ int main(int argc, char** argv) {
         platform::Message m;
         for (int i = 0; i < 10; ++i) {  // settle: the window mapped, its size known
             w->Present(pic, 0, 0);
-            while (ws.PeekMessage(m)) {
-            }
+            while (ws.PeekMessage(m)) {}
             SDL_Delay(10);
         }
         uint32_t tick = 0;
@@ -82,10 +81,8 @@ int main(int argc, char** argv) {
             w->Present(pic, 0, 0);
         });
         char label[32];
-        if (full)
-            std::snprintf(label, sizeof label, "full %dx%d", screen.Width, screen.Height);
-        else
-            std::snprintf(label, sizeof label, "%dx", ws.WindowScaleFactor());
+        if (full) std::snprintf(label, sizeof label, "full %dx%d", screen.Width, screen.Height);
+        else std::snprintf(label, sizeof label, "%dx", ws.WindowScaleFactor());
         std::printf("%-12s %-10s %12.0f\n", label, ws.RendererName().c_str(), us);
     }
     return 0;

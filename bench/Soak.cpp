@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const long rssEnd = ResidentKiB();
     std::printf("\n%lld frames in %.1f s: games %d, levels cleared %d, game overs %d, records entered %d\n",
-                static_cast<long long>(frames), seconds, bot.GamesStarted, bot.LevelsCleared, bot.GameOvers, bot.Records);
+                static_cast<long long>(frames), seconds, bot.GamesStarted, bot.LevelsCleared, bot.GameOvers,
+                bot.Records);
     std::printf("sprites: at most %d; voices: at most %d\n", maxSprites, maxVoices);
     std::printf("resident: %ld KiB after start-up, %ld KiB at a tenth of the run, %ld KiB at the end, peak %ld KiB\n",
                 rssStart, rssAtTenth, rssEnd, PeakKiB());

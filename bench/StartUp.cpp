@@ -21,9 +21,10 @@ int main(int argc, char** argv) {
         }
         times.push_back(std::chrono::duration<double, std::milli>(b - a).count());
     }
-    std::printf("Start-up (windows created, files checked, pictures decoded, scene built): median %.1f ms of %zu runs "
-                "(target <= 300 ms)\n",
-                bench::Median(times), times.size());
+    std::printf(
+        "Start-up (windows created, files checked, pictures decoded, scene built): median %.1f ms of %zu runs "
+        "(target <= 300 ms)\n",
+        bench::Median(times), times.size());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

@@ -87,7 +87,10 @@ bool SameName(std::string_view a, std::string_view b) {
     bool plain = true;
     for (size_t i = 0; i < a.size(); ++i) {
         unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 0x80 || y >= 0x80) { plain = false; break; }
+        if (x >= 0x80 || y >= 0x80) {
+            plain = false;
+            break;
+        }
         if (x != y && (x | 0x20) != (y | 0x20)) return false;
         if (x != y && !((x | 0x20) >= 'a' && (x | 0x20) <= 'z')) return false;
     }

@@ -23,10 +23,8 @@ void TCustomDXTimer::SetEnabled(bool value) {
     if (enabled_ == value) return;
     enabled_ = value;
     if (loading_) return;
-    if (enabled_)
-        Initialize();
-    else
-        Finalize();
+    if (enabled_) Initialize();
+    else Finalize();
 }
 
 void TCustomDXTimer::SetInterval(int value) {
@@ -90,10 +88,8 @@ bool TCustomDXTimer::Tick() {
 }
 
 void TCustomDXTimer::AppMessage(const platform::Message& msg) {
-    if (msg.Kind == platform::MsgKind::AppActivate)
-        DoActivate();
-    else if (msg.Kind == platform::MsgKind::AppDeactivate)
-        DoDeactivate();
+    if (msg.Kind == platform::MsgKind::AppActivate) DoActivate();
+    else if (msg.Kind == platform::MsgKind::AppDeactivate) DoDeactivate();
 }
 
 void TCustomDXTimer::DoActivate() {

@@ -12,7 +12,6 @@
 
 namespace {
 
-
 std::string Format(const char* fmt, int a, int b, int c) {
     char buf[128];
     std::snprintf(buf, sizeof buf, fmt, a, b, c);
@@ -34,12 +33,10 @@ TCustomDXDraw::TCustomDXDraw(TForm* owner) : owner_(owner) {
 TCustomDXDraw::~TCustomDXDraw() {
     try {
         Finalize();
-    } catch (...) {
-    }
+    } catch (...) {}
     try {
         NotifyEventList(dxntDestroying);
-    } catch (...) {
-    }
+    } catch (...) {}
     if (owner_) owner_->RemoveWindowHook(this);
 }
 
@@ -161,10 +158,8 @@ void TCustomDXDraw::Initialize() {
         updating_ = true;
         NotifyEventList(dxntInitializing);
 
-        if (activeOptions_.Contains(doFlip))
-            driver_ = std::make_unique<TDXDrawDriverFlip>(this);
-        else
-            driver_ = std::make_unique<TDXDrawDriverBlt>(this);
+        if (activeOptions_.Contains(doFlip)) driver_ = std::make_unique<TDXDrawDriverFlip>(this);
+        else driver_ = std::make_unique<TDXDrawDriverBlt>(this);
 
         if (activeOptions_.Contains(doFullScreen)) {
             const int w = display_.Width(), h = display_.Height(), b = display_.BitCount();

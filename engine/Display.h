@@ -52,8 +52,8 @@ public:
     // Presents the current back buffer again (window exposure), without waiting.
     void Paint();
 
-    TDirectDrawSurface* Surface() const;   // back buffer; null when not initialised
-    TDirectDrawSurface* Primary() const;   // null when not initialised
+    TDirectDrawSurface* Surface() const;  // back buffer; null when not initialised
+    TDirectDrawSurface* Primary() const;  // null when not initialised
     TDXDrawDriver* Driver() const { return driver_.get(); }
 
     void AddListener(const void* owner, TListener callback);
@@ -85,8 +85,7 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor c);
 
-    TNotifyEvent OnInitializing, OnInitialize, OnInitializeSurface, OnRestoreSurface, OnFinalizeSurface,
-        OnFinalize;
+    TNotifyEvent OnInitializing, OnInitialize, OnInitializeSurface, OnRestoreSurface, OnFinalizeSurface, OnFinalize;
 
     // The owner form calls this when it is shown; the first show initialises automatically
     // (AutoInitialize, no explicit Initialize yet). Activation and exposure messages of the

@@ -20,9 +20,7 @@ void TDXDrawDriverFlip::Initialize() {
     primary_ = std::make_unique<TDirectDrawSurface>();
     try {
         surface_ = std::make_unique<TDirectDrawSurface>(std::max(1, d.Width()), std::max(1, d.Height()), d.BitCount());
-    } catch (const std::exception&) {
-        throw EDXDrawError("Primary Surface cannot be made");
-    }
+    } catch (const std::exception&) { throw EDXDrawError("Primary Surface cannot be made"); }
     surface_->SetSystemMemory(dxdraw_->activeOptions_.Contains(doSystemMemory));
 }
 
@@ -47,9 +45,7 @@ void TDXDrawDriverBlt::MakeSurface(int width, int height) {
     try {
         surface_ = std::make_unique<TDirectDrawSurface>(std::max(1, width), std::max(1, height),
                                                         dxdraw_->Display().BitCount());
-    } catch (const std::exception&) {
-        throw EDXDrawError("Surface cannot be made");
-    }
+    } catch (const std::exception&) { throw EDXDrawError("Surface cannot be made"); }
     surface_->SetSystemMemory(dxdraw_->activeOptions_.Contains(doSystemMemory));
     surface_->Fill(0);
 }

@@ -13,10 +13,13 @@ class TDXDrawDriver {
 public:
     explicit TDXDrawDriver(TCustomDXDraw* dxdraw) : dxdraw_(dxdraw) {}
     virtual ~TDXDrawDriver() = default;
-    virtual void Initialize() = 0;     // makes the primary and the back buffer
-    virtual bool Restore();            // brings lost surfaces back
+    virtual void Initialize() = 0;  // makes the primary and the back buffer
+    virtual bool Restore();         // brings lost surfaces back
     virtual void Flip() = 0;
-    virtual void SetSize(int width, int height) { (void)width; (void)height; }
+    virtual void SetSize(int width, int height) {
+        (void)width;
+        (void)height;
+    }
     TDirectDrawSurface* Primary() const { return primary_.get(); }
     TDirectDrawSurface* Surface() const { return surface_.get(); }
 

@@ -30,7 +30,10 @@ public:
     // Enumerated on first use, sorted by width, height, bit count.
     const std::vector<TDXDrawDisplayMode>& Modes();
     int Count() { return static_cast<int>(Modes().size()); }
-    void ClearModes() { modes_.clear(); enumerated_ = false; }
+    void ClearModes() {
+        modes_.clear();
+        enumerated_ = false;
+    }
 
     // Chooses and sets a full-screen mode for the owner's window; false when none can be
     // set. On success Width/Height/BitCount take the mode that was set.

@@ -35,9 +35,15 @@ public:
     constexpr void Exclude(TDXDrawOption o) { bits_ &= ~Bit(o); }
     constexpr uint32_t Bits() const { return bits_; }
     constexpr bool Empty() const { return bits_ == 0; }
-    friend constexpr TDXDrawOptions operator+(TDXDrawOptions a, TDXDrawOptions b) { return FromBits(a.bits_ | b.bits_); }
-    friend constexpr TDXDrawOptions operator-(TDXDrawOptions a, TDXDrawOptions b) { return FromBits(a.bits_ & ~b.bits_); }
-    friend constexpr TDXDrawOptions operator*(TDXDrawOptions a, TDXDrawOptions b) { return FromBits(a.bits_ & b.bits_); }
+    friend constexpr TDXDrawOptions operator+(TDXDrawOptions a, TDXDrawOptions b) {
+        return FromBits(a.bits_ | b.bits_);
+    }
+    friend constexpr TDXDrawOptions operator-(TDXDrawOptions a, TDXDrawOptions b) {
+        return FromBits(a.bits_ & ~b.bits_);
+    }
+    friend constexpr TDXDrawOptions operator*(TDXDrawOptions a, TDXDrawOptions b) {
+        return FromBits(a.bits_ & b.bits_);
+    }
     friend constexpr bool operator==(TDXDrawOptions, TDXDrawOptions) = default;
     static constexpr TDXDrawOptions FromBits(uint32_t b) {
         TDXDrawOptions o;

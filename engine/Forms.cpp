@@ -60,10 +60,8 @@ bool TApplication::ShutOut(TForm* target, const platform::Message& msg) {
         case MsgKind::MouseMove:
         case MsgKind::MouseUp:
         case MsgKind::PadDown:
-        case MsgKind::PadUp:
-            return true;
-        default:
-            return false;
+        case MsgKind::PadUp: return true;
+        default: return false;
     }
 }
 
@@ -76,10 +74,8 @@ TForm* TApplication::FindForm(uint32_t windowId) const {
 
 void TApplication::ShowException(const std::string& text) {
     auto* ws = platform::Current().Windows;
-    if (ws)
-        ws->ShowMessageBox(title_, text);
-    else
-        std::fprintf(stderr, "%s\n", text.c_str());
+    if (ws) ws->ShowMessageBox(title_, text);
+    else std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 void TApplication::ShowException(const std::exception& e) { ShowException(std::string(e.what())); }
@@ -100,17 +96,13 @@ void TApplication::Dispatch(const platform::Message& msg) {
     if (ShutOut(f, msg)) return;
     try {
         if (f && (!input || f->Visible())) f->HandleMessage(msg);
-    } catch (const std::exception& e) {
-        ShowException(e);
-    }
+    } catch (const std::exception& e) { ShowException(e); }
     // Copy: a hook may add or remove hooks.
     auto hooks = hooks_;
     for (auto& h : hooks) {
         try {
             h.Fn(msg);
-        } catch (const std::exception& e) {
-            ShowException(e);
-        }
+        } catch (const std::exception& e) { ShowException(e); }
     }
 }
 
@@ -125,9 +117,7 @@ bool TApplication::HandleMessage() {
         IdleHandler handler = idle_;
         try {
             done = handler();
-        } catch (const std::exception& e) {
-            ShowException(e);
-        }
+        } catch (const std::exception& e) { ShowException(e); }
         if (done) Ws().WaitMessage(-1);
     } else {
         Ws().WaitMessage(-1);
@@ -141,8 +131,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Run() {
-    while (HandleMessage()) {
-    }
+    while (HandleMessage()) {}
 }
 
 // ---------------------------------------------------------------------------------------

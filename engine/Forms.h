@@ -135,17 +135,34 @@ protected:
     virtual void DoActivate() {}
     virtual void DoDeactivate() {}
     virtual void DoClose(TCloseAction& action) { (void)action; }
-    virtual void DoKeyDown(int& key, uint32_t shift) { (void)key; (void)shift; }
-    virtual void DoKeyUp(int& key, uint32_t shift) { (void)key; (void)shift; }
+    virtual void DoKeyDown(int& key, uint32_t shift) {
+        (void)key;
+        (void)shift;
+    }
+    virtual void DoKeyUp(int& key, uint32_t shift) {
+        (void)key;
+        (void)shift;
+    }
     // One character as UTF-8 (the Cyrillic letters of a name arrive here too).
     virtual void DoKeyPress(std::string& ch) { (void)ch; }
     // A game pad's control (platform::PadButton) pressed or released while this window has
     // the focus, once per press; pad tells the pads apart.
     virtual void DoPadDown(int button, int pad) { (void)button, (void)pad; }
     virtual void DoPadUp(int button, int pad) { (void)button, (void)pad; }
-    virtual void DoMouseMove(int x, int y) { (void)x; (void)y; }
-    virtual void DoMouseDown(int button, int x, int y) { (void)button; (void)x; (void)y; }
-    virtual void DoMouseUp(int button, int x, int y) { (void)button; (void)x; (void)y; }
+    virtual void DoMouseMove(int x, int y) {
+        (void)x;
+        (void)y;
+    }
+    virtual void DoMouseDown(int button, int x, int y) {
+        (void)button;
+        (void)x;
+        (void)y;
+    }
+    virtual void DoMouseUp(int button, int x, int y) {
+        (void)button;
+        (void)x;
+        (void)y;
+    }
     virtual void DoTimer(int id) { (void)id; }
     virtual void DoPaint() {}
 

@@ -27,8 +27,7 @@ public:
         static_assert(std::is_base_of_v<TImageSprite, T>);
         if constexpr (std::is_same_v<decltype(&T::GetHitBox), platform::Rect (TImageSprite::*)()>)
             return AddPlainHitBoxClass(typeid(T));
-        else
-            return false;
+        else return false;
     }
 
 private:

@@ -4,7 +4,6 @@
 #include "engine/ImageList.h"
 #include "platform/ScopeExit.h"
 
-
 // ---------------------------------------------------------------------------------------
 // TPictureCollectionItem
 
@@ -91,8 +90,7 @@ void TPictureCollectionItem::Restore() {
     if (systemMemory_) {
         TDirectDrawSurface* s = MakeSurface({0, 0, W, H});
         for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < columns; ++c)
-                patterns_.push_back({s, {c * sw, r * sh, c * sw + w, r * sh + h}});
+            for (int c = 0; c < columns; ++c) patterns_.push_back({s, {c * sw, r * sh, c * sw + w, r * sh + h}});
         return;
     }
 
@@ -106,8 +104,7 @@ void TPictureCollectionItem::Restore() {
     tiles.reserve(static_cast<size_t>(tilesX) * tilesY);
     for (int ty = 0; ty < tilesY; ++ty)
         for (int tx = 0; tx < tilesX; ++tx)
-            tiles.push_back(
-                MakeSurface({tx * tw, ty * th, std::min(W, (tx + 1) * tw), std::min(H, (ty + 1) * th)}));
+            tiles.push_back(MakeSurface({tx * tw, ty * th, std::min(W, (tx + 1) * tw), std::min(H, (ty + 1) * th)}));
 
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
@@ -157,8 +154,7 @@ void TPictureCollectionItem::SetPictureFromBytes(const std::vector<uint8_t>& byt
 TPictureCollection::~TPictureCollection() {
     try {
         Finalize();
-    } catch (...) {
-    }
+    } catch (...) {}
     Clear();
 }
 
@@ -202,10 +198,10 @@ void TPictureCollection::BuildColorTable() {
     const struct {
         int Slot;
         uint8_t R, G, B;
-    } fixed[16] = {{0, 0, 0, 0},       {1, 128, 0, 0},     {2, 0, 128, 0},     {3, 128, 128, 0},
-                   {4, 0, 0, 128},     {5, 128, 0, 128},   {6, 0, 128, 128},   {7, 192, 192, 192},
-                   {248, 128, 128, 128}, {249, 255, 0, 0}, {250, 0, 255, 0},   {251, 255, 255, 0},
-                   {252, 0, 0, 255},   {253, 255, 0, 255}, {254, 0, 255, 255}, {255, 255, 255, 255}};
+    } fixed[16] = {{0, 0, 0, 0},         {1, 128, 0, 0},     {2, 0, 128, 0},     {3, 128, 128, 0},
+                   {4, 0, 0, 128},       {5, 128, 0, 128},   {6, 0, 128, 128},   {7, 192, 192, 192},
+                   {248, 128, 128, 128}, {249, 255, 0, 0},   {250, 0, 255, 0},   {251, 255, 255, 0},
+                   {252, 0, 0, 255},     {253, 255, 0, 255}, {254, 0, 255, 255}, {255, 255, 255, 255}};
     for (const auto& f : fixed) {
         ColorTable[f.Slot] = RGBQuad(f.R, f.G, f.B);
         used[f.Slot] = true;
@@ -243,8 +239,7 @@ TCustomDXImageList::TCustomDXImageList(TForm* owner) : owner_(owner) {}
 TCustomDXImageList::~TCustomDXImageList() {
     try {
         SetDXDraw(nullptr);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TCustomDXImageList::SetDXDraw(TCustomDXDraw* dxdraw) {

@@ -107,8 +107,8 @@ uint32_t KeyMask(int bits) {
 
 }  // namespace
 
-bool TImageSprite::PixelHit(TDirectDrawSurface* sa, const platform::Rect& boxA, int ax, int ay,
-                            TDirectDrawSurface* sb, const platform::Rect& boxB, int bx, int by) {
+bool TImageSprite::PixelHit(TDirectDrawSurface* sa, const platform::Rect& boxA, int ax, int ay, TDirectDrawSurface* sb,
+                            const platform::Rect& boxB, int bx, int by) {
     const platform::Rect ra{ax, ay, ax + boxA.Width(), ay + boxA.Height()};
     const platform::Rect rb{bx, by, bx + boxB.Width(), by + boxB.Height()};
     if (!OverlapRect(ra, rb)) return false;
@@ -140,10 +140,26 @@ bool TImageSprite::PixelHit(TDirectDrawSurface* sa, const platform::Rect& boxA, 
     if (ba.Bits() != bb.Bits()) return true;
 
     // A pattern box reaching past its surface is read only where the pixels exist.
-    if (pax < 0) { w += pax; pbx -= pax; pax = 0; }
-    if (pbx < 0) { w += pbx; pax -= pbx; pbx = 0; }
-    if (pay < 0) { h += pay; pby -= pay; pay = 0; }
-    if (pby < 0) { h += pby; pay -= pby; pby = 0; }
+    if (pax < 0) {
+        w += pax;
+        pbx -= pax;
+        pax = 0;
+    }
+    if (pbx < 0) {
+        w += pbx;
+        pax -= pbx;
+        pbx = 0;
+    }
+    if (pay < 0) {
+        h += pay;
+        pby -= pay;
+        pay = 0;
+    }
+    if (pby < 0) {
+        h += pby;
+        pay -= pby;
+        pby = 0;
+    }
     w = std::min({w, ba.Width() - pax, bb.Width() - pbx});
     h = std::min({h, ba.Height() - pay, bb.Height() - pby});
     if (w <= 0 || h <= 0) return false;

@@ -37,6 +37,6 @@ public:
     // surface sa, b likewise. True when some pixel of the common area is opaque in both
     // (a pixel is transparent when it equals its surface's colour key); true for surfaces
     // of different depths; false when a lock fails or the placed rectangles do not overlap.
-    static bool PixelHit(TDirectDrawSurface* sa, const platform::Rect& boxA, int ax, int ay,
-                         TDirectDrawSurface* sb, const platform::Rect& boxB, int bx, int by);
+    static bool PixelHit(TDirectDrawSurface* sa, const platform::Rect& boxA, int ax, int ay, TDirectDrawSurface* sb,
+                         const platform::Rect& boxB, int bx, int by);
 };

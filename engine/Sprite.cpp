@@ -25,10 +25,8 @@ TSprite::TSprite(TSprite* parent) : parent_(parent) {
     if (parent_) {
         parent_->children_.push_back(this);
         parent_->AddDrawList(this);
-        if (auto* e = dynamic_cast<TSpriteEngine*>(parent_))
-            engine_ = e;
-        else
-            engine_ = parent_->engine_;
+        if (auto* e = dynamic_cast<TSpriteEngine*>(parent_)) engine_ = e;
+        else engine_ = parent_->engine_;
         if (engine_) ++engine_->totalSprites_;
     }
 }
@@ -54,10 +52,8 @@ void TSprite::AddDrawList(TSprite* sprite) {
     int l = 0, h = static_cast<int>(drawList_.size()) - 1;
     while (l <= h) {
         int i = (l + h) / 2;
-        if (drawList_[i]->z_ < sprite->z_)
-            l = i + 1;
-        else
-            h = i - 1;
+        if (drawList_[i]->z_ < sprite->z_) l = i + 1;
+        else h = i - 1;
     }
     drawList_.insert(drawList_.begin() + l, sprite);
 }
@@ -72,8 +68,7 @@ void TSprite::SetZ(int value) {
 }
 
 TSprite* TSprite::Items(int index) const {
-    if (children_.empty())
-        throw ESpriteError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
+    if (children_.empty()) throw ESpriteError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
     if (index < 0 || index >= static_cast<int>(children_.size()))
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     return children_[static_cast<size_t>(index)];

@@ -17,13 +17,25 @@ namespace {
 // source's own bounds, trimming both alike. False when nothing is left.
 bool ClipCopy(int& x, int& y, platform::Rect& src, int dstW, int dstH, int srcW, int srcH) {
     // Source against its surface.
-    if (src.Left < 0) { x -= src.Left; src.Left = 0; }
-    if (src.Top < 0) { y -= src.Top; src.Top = 0; }
+    if (src.Left < 0) {
+        x -= src.Left;
+        src.Left = 0;
+    }
+    if (src.Top < 0) {
+        y -= src.Top;
+        src.Top = 0;
+    }
     if (src.Right > srcW) src.Right = srcW;
     if (src.Bottom > srcH) src.Bottom = srcH;
     // Destination against its surface.
-    if (x < 0) { src.Left -= x; x = 0; }
-    if (y < 0) { src.Top -= y; y = 0; }
+    if (x < 0) {
+        src.Left -= x;
+        x = 0;
+    }
+    if (y < 0) {
+        src.Top -= y;
+        y = 0;
+    }
     if (x + src.Width() > dstW) src.Right = src.Left + (dstW - x);
     if (y + src.Height() > dstH) src.Bottom = src.Top + (dstH - y);
     return !src.Empty();

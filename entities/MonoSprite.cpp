@@ -18,9 +18,7 @@ constexpr std::array<int, 9> kPoints = {1, 2, 5, 10, 15, 10, -15, -15, -15};
 // Enemy shot picture per kind; empty for kinds that never fire.
 const std::array<const char*, 9> kShotPictures = {"", "", "PULA2", "PULA3", "PULA4", "PULA5", "", "PULA6", "PULA7"};
 
-bool Shoots(int kind) {
-    return kind == 2 || kind == 3 || kind == 4 || kind == 5 || kind == 7 || kind == 8;
-}
+bool Shoots(int kind) { return kind == 2 || kind == 3 || kind == 4 || kind == 5 || kind == 7 || kind == 8; }
 bool StopsAtColumn(int kind) { return kind == 4 || kind == 5 || kind == 7 || kind == 8; }
 
 const TNumberedNames& FlyingNames(int kind) {
@@ -41,14 +39,8 @@ struct TAmmoRow {
     int A1, A2, A3;
 };
 // Ammunition granted on reaching levels 2..9; it replaces what was left.
-constexpr std::array<TAmmoRow, 8> kLevelAmmo = {{{10, 0, 0},
-                                                  {25, 5, 0},
-                                                  {50, 10, 0},
-                                                  {75, 15, 0},
-                                                  {100, 25, 0},
-                                                  {200, 35, 5},
-                                                  {250, 50, 10},
-                                                  {500, 100, 25}}};
+constexpr std::array<TAmmoRow, 8> kLevelAmmo = {
+    {{10, 0, 0}, {25, 5, 0}, {50, 10, 0}, {75, 15, 0}, {100, 25, 0}, {200, 35, 5}, {250, 50, 10}, {500, 100, 25}}};
 
 // The enemies' sine path without the library's slow argument reduction wherever that
 // cannot change the result. SineNear works sin(a) out to within 2^-62 (reduction by a
@@ -76,7 +68,7 @@ bool SineNear(long double a, long double& s) {
     // Series to r^19 and r^20: the next terms stay below 2^-72 for |r| <= pi/4. The
     // polynomials in z are evaluated in pairs (Estrin) for a shorter chain of operations.
     const long double z2 = z * z, z4 = z2 * z2, z8 = z4 * z4;
-    auto poly = [&](const long double (&c)[9]) {
+    auto poly = [&](const long double(&c)[9]) {
         return ((c[0] + c[1] * z) + z2 * (c[2] + c[3] * z)) + z4 * ((c[4] + c[5] * z) + z2 * (c[6] + c[7] * z)) +
                z8 * c[8];
     };

@@ -10,9 +10,9 @@ public:
     // A wave's enemy with its creation draws, under the given parent (the engine).
     static TMonoSprite* CreateForWave(TSprite* parent);
 
-    double Clock = 0.0;      // drives the sine path; runs in every state
-    int Kind = 0;            // 0..8
-    int SpeedFactor = 0;     // (1..4) * (Kind + 1)
+    double Clock = 0.0;   // drives the sine path; runs in every state
+    int Kind = 0;         // 0..8
+    int SpeedFactor = 0;  // (1..4) * (Kind + 1)
     bool Exploding = false;
     int ExplosionFrame = 1;  // 1..9
     int ExplosionTick = 0;   // 0..2

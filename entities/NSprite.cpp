@@ -16,19 +16,19 @@ struct TPanelStart {
 
 // Kinds 7, 10 and 12 have no role and stay where they start.
 constexpr std::array<TPanelStart, 13> kPanelStarts = {{
-    {"panel1", 0, 810, 3},   // 1 head-up display
-    {"q1", -400, 0, 3},      // 2 main-menu frame
-    {"q1", 800, 0, 3},       // 3 main-menu entries
-    {"rb1", 800, 0, 3},      // 4 pause-menu entries
-    {"lvl1", -400, 0, 3},    // 5 level-complete banner
-    {"rm1", 800, 0, 3},      // 6 level-complete picture
-    {"panel1", 0, 810, 3},   // 7
-    {"q1", 800, 0, 5},       // 8 "au1" screen
-    {"q1", 800, 0, 5},       // 9 "read" screen
-    {"q1", -400, 0, 5},      // 10
-    {"rb4", 800, 0, 5},      // 11 "rb5" screen
-    {"panel1", 0, 810, 3},   // 12
-    {"rb1", 800, 0, 5},      // 13 score table
+    {"panel1", 0, 810, 3},  // 1 head-up display
+    {"q1", -400, 0, 3},     // 2 main-menu frame
+    {"q1", 800, 0, 3},      // 3 main-menu entries
+    {"rb1", 800, 0, 3},     // 4 pause-menu entries
+    {"lvl1", -400, 0, 3},   // 5 level-complete banner
+    {"rm1", 800, 0, 3},     // 6 level-complete picture
+    {"panel1", 0, 810, 3},  // 7
+    {"q1", 800, 0, 5},      // 8 "au1" screen
+    {"q1", 800, 0, 5},      // 9 "read" screen
+    {"q1", -400, 0, 5},     // 10
+    {"rb4", 800, 0, 5},     // 11 "rb5" screen
+    {"panel1", 0, 810, 3},  // 12
+    {"rb1", 800, 0, 5},     // 13 score table
 }};
 
 constexpr double kStep = 5;
@@ -161,8 +161,7 @@ void TNSprite::Advance(int elapsed) {
                 SlideRightTo(X, 800);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 
     if (gs != gsScreenAu) AuPanelGap = -100;

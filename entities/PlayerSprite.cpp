@@ -68,9 +68,8 @@ void TPlayerSprite::Advance(int elapsed) {
             if (Held(host, InputLeft) && X > 0) X = X - step;
             if (Held(host, InputRight) && X < 700) X = X + step;
             if (Held(host, InputButton1) && FireReady) {
-                const size_t gun = GunType >= 0 && GunType < static_cast<int>(ShotNames.size())
-                                       ? static_cast<size_t>(GunType)
-                                       : 0;
+                const size_t gun =
+                    GunType >= 0 && GunType < static_cast<int>(ShotNames.size()) ? static_cast<size_t>(GunType) : 0;
                 FireShot(TArmoSprite::skMainGun, 2, ShotNames[gun]);
                 host->PlayCue("shoot");
             }

@@ -121,7 +121,7 @@ constexpr ImageSeries kCheckOrder[] = {
 
 struct LoadStep {
     char Name;
-    int Progress;  // per round
+    int Progress;                          // per round
     std::array<ImageSeries, 15> Families;  // in loading order within a round; None pads
 };
 constexpr LoadStep kLoadSteps[] = {

@@ -6,23 +6,22 @@
 
 #include "entities/Builders.h"
 #include "game/ImageTable.h"
+#include "game/Unit1.h"
+#include "game/Unit2.h"
+#include "game/assets/Assets.h"
 #include "game/files/OptionsFile.h"
 #include "game/files/ScoreFile.h"
 #include "game/state/Globals.h"
-#include "game/Unit1.h"
-#include "game/Unit2.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
 #include "platform/ScopeExit.h"
 #include "platform/Settings.h"
-#include "game/assets/Assets.h"
 
 TMainForm* MainForm = nullptr;
 
 namespace {
 
 constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_UP = 38, VK_DOWN = 40;
-
 
 std::string Num(int64_t v) { return std::to_string(v); }
 

@@ -1,8 +1,8 @@
 // Game pads on the main window's screens.
 #include "game/PadKeys.h"
 
-#include "game/state/Globals.h"
 #include "game/Main.h"
+#include "game/state/Globals.h"
 #include "input/Gamepad.h"
 #include "platform/Input.h"
 

@@ -36,7 +36,8 @@ void TForm1::SetProgress(int value) {
 void TForm1::Repaint() {
     if (!Window()) return;
     // A 32-bit canvas that the picture covers is overwritten whole by it.
-    const bool covered = canvas_.Bits() == 32 && image_.Width() >= canvas_.Width() && image_.Height() >= canvas_.Height();
+    const bool covered =
+        canvas_.Bits() == 32 && image_.Width() >= canvas_.Width() && image_.Height() >= canvas_.Height();
     if (!covered) canvas_.Fill(0);
     if (!image_.Empty()) wincanvas::DrawBitmap(canvas_, image_, 0, 0);
     Gauge1.Paint(canvas_);

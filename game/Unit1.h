@@ -9,7 +9,7 @@ class TGauge {
 public:
     int Left = 16, Top = 448, Width = 609, Height = 17;
     platform::RGB BackColor{0, 0, 0};
-    platform::RGB Color{0, 0, 128};    // clNavy: the frame
+    platform::RGB Color{0, 0, 128};  // clNavy: the frame
     platform::RGB ForeColor{255, 0, 0};
     int Progress() const { return progress_; }
     // Returns true when the value changed (the bar then repaints).

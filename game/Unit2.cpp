@@ -3,20 +3,21 @@
 
 #include <charconv>
 
-#include "game/files/Cp1251.h"
-#include "game/state/GameHost.h"
-#include "game/files/ScoreFile.h"
 #include "game/WindowCanvas.h"
+#include "game/assets/Assets.h"
+#include "game/files/Cp1251.h"
+#include "game/files/ScoreFile.h"
+#include "game/state/GameHost.h"
 #include "platform/Input.h"
 #include "platform/Picture.h"
-#include "game/assets/Assets.h"
 
 namespace {
 
 bool Inside(const platform::Rect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
 platform::RGB FromTColor(uint32_t c) {
-    return {static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>((c >> 8) & 0xFF), static_cast<uint8_t>((c >> 16) & 0xFF)};
+    return {static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>((c >> 8) & 0xFF),
+            static_cast<uint8_t>((c >> 16) & 0xFF)};
 }
 
 size_t Utf8Length(std::string_view s) {
@@ -206,7 +207,7 @@ void TForm2::DrawLetterChoice() {
         if (item.Kind == TLetterChoice::lkOk) label = "OK";
         platform::FontSpec font{"MS Sans Serif", 14, true, {0, 0, 0}};
         platform::Size size = text->TextExtent(label, font);
-        text->DrawText(canvas_, cell.Left + (cell.Width() - size.Width) / 2, cell.Top + (cell.Height() - size.Height) / 2,
-                       label, font);
+        text->DrawText(canvas_, cell.Left + (cell.Width() - size.Width) / 2,
+                       cell.Top + (cell.Height() - size.Height) / 2, label, font);
     }
 }

@@ -68,8 +68,7 @@ void DrawBitmap(platform::Bitmap& dst, const platform::Bitmap& src, int x, int y
         return;
     }
     for (int dy = y0; dy < y1; ++dy)
-        for (int dx = x0; dx < x1; ++dx)
-            dst.SetPixel(dx, dy, dst.MapRGB(src.GetRGB(src.GetPixel(dx - x, dy - y))));
+        for (int dx = x0; dx < x1; ++dx) dst.SetPixel(dx, dy, dst.MapRGB(src.GetRGB(src.GetPixel(dx - x, dy - y))));
 }
 
 void FillRect(platform::Bitmap& dst, const platform::Rect& r, platform::RGB color) {

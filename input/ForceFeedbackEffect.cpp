@@ -407,8 +407,7 @@ void TForceFeedbackEffect::LoadFromBytes(const std::vector<uint8_t>& bytes) {
     if (!c.Effects.empty()) Apply(*this, c.Effects.front());
 }
 
-TForceFeedbackEffects::TForceFeedbackEffects(TCustomInput* input)
-    : TForceFeedbackEffect(RootTag{}), input_(input) {
+TForceFeedbackEffects::TForceFeedbackEffects(TCustomInput* input) : TForceFeedbackEffect(RootTag{}), input_(input) {
     root_ = this;
 }
 
@@ -602,9 +601,8 @@ std::vector<uint8_t> TForceFeedbackEffectComponent::Save() const {
 TForceFeedbackEffectComponent TForceFeedbackEffectComponent::Load(const std::vector<uint8_t>& bytes) {
     Reader r(bytes.data(), bytes.size());
     if (r.U8() != 0xFF || r.U16() != 10) Invalid();
-    while (r.U8() != 0) {
-    }  // the stream's name, not checked
-    r.U16();  // flags
+    while (r.U8() != 0) {}  // the stream's name, not checked
+    r.U16();                // flags
     uint32_t length = r.U32();
     if (length > r.Left()) Invalid();
     std::string body = r.Bytes(length);

@@ -63,9 +63,9 @@ public:
     void LoadFromBytes(const std::vector<uint8_t>& bytes);  // "Invalid stream format"
 
     // Called by the owning input device for the whole tree.
-    void DeviceInitialized();   // rebuild the device effects, this node first
-    void DeviceFinalized();     // stop and release every node
-    void DeviceAcquired();      // after re-acquisition: bring endless effects back
+    void DeviceInitialized();  // rebuild the device effects, this node first
+    void DeviceFinalized();    // stop and release every node
+    void DeviceAcquired();     // after re-acquisition: bring endless effects back
 
     int AttackLevel() const { return attackLevel_; }
     int AttackTime() const { return attackTime_; }

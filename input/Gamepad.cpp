@@ -12,11 +12,16 @@ namespace {
 platform::IGamepadSystem* Pads() { return platform::Current().Gamepads; }
 
 constexpr TPadBinding kLayout[] = {
-    {platform::PadA, InputButton1},           {platform::PadX, InputButton2},
-    {platform::PadB, InputButton2},           {platform::PadLeftShoulder, InputButton3},
-    {platform::PadRightShoulder, InputButton3}, {platform::PadY, InputButton3},
-    {platform::PadUp, InputUp},               {platform::PadDown, InputDown},
-    {platform::PadLeft, InputLeft},           {platform::PadRight, InputRight},
+    {platform::PadA, InputButton1},
+    {platform::PadX, InputButton2},
+    {platform::PadB, InputButton2},
+    {platform::PadLeftShoulder, InputButton3},
+    {platform::PadRightShoulder, InputButton3},
+    {platform::PadY, InputButton3},
+    {platform::PadUp, InputUp},
+    {platform::PadDown, InputDown},
+    {platform::PadLeft, InputLeft},
+    {platform::PadRight, InputRight},
 };
 
 }  // namespace

@@ -33,7 +33,10 @@ void Bitmap::SetPixel(int x, int y, uint32_t value) {
     uint8_t* p = Row(y) + x * BytesPerPixel();
     switch (bits_) {
         case 8: p[0] = static_cast<uint8_t>(value); break;
-        case 16: p[0] = static_cast<uint8_t>(value); p[1] = static_cast<uint8_t>(value >> 8); break;
+        case 16:
+            p[0] = static_cast<uint8_t>(value);
+            p[1] = static_cast<uint8_t>(value >> 8);
+            break;
         case 24:
             p[0] = static_cast<uint8_t>(value);
             p[1] = static_cast<uint8_t>(value >> 8);
@@ -51,7 +54,11 @@ uint32_t Bitmap::MapRGB(RGB c) const {
                 const RGB& e = palette_[i];
                 int dr = e.R - c.R, dg = e.G - c.G, db = e.B - c.B;
                 int d = dr * dr + dg * dg + db * db;
-                if (d < bestDist) { bestDist = d; best = i; if (d == 0) break; }
+                if (d < bestDist) {
+                    bestDist = d;
+                    best = i;
+                    if (d == 0) break;
+                }
             }
             return static_cast<uint32_t>(best);
         }
@@ -68,8 +75,7 @@ RGB Bitmap::GetRGB(uint32_t v) const {
             return RGB{static_cast<uint8_t>((r << 3) | (r >> 2)), static_cast<uint8_t>((g << 2) | (g >> 4)),
                        static_cast<uint8_t>((b << 3) | (b >> 2))};
         }
-        default:
-            return RGB{static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+        default: return RGB{static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
     }
 }
 

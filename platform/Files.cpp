@@ -100,10 +100,8 @@ std::string ResolveFrom(std::string result, std::string_view name) {
         if (!base.empty() && base.back() != '/') base += '/';
         if (searching && component != "." && component != ".." && !Exists(base + component)) {
             std::string real = FindIgnoringCase(result, component);
-            if (real.empty())
-                searching = false;  // nothing below a missing folder can exist either
-            else
-                component = real;
+            if (real.empty()) searching = false;  // nothing below a missing folder can exist either
+            else component = real;
         }
         result = base + component;
     }
@@ -140,8 +138,7 @@ std::string ResolvePath(std::string_view programName) {
 
     const DataFolders& folders = Folders();
     std::string_view rest;
-    if (folders == DataFolders() || !SameIgnoringCase(FirstComponent(name, rest), "data"))
-        return ResolveFrom("", name);
+    if (folders == DataFolders() || !SameIgnoringCase(FirstComponent(name, rest), "data")) return ResolveFrom("", name);
 
     std::string_view below;
     if (!folders.User.empty() && SameIgnoringCase(FirstComponent(rest, below), "all_qrx"))
@@ -281,11 +278,10 @@ std::string CopyIfAbsent(const std::string& source, const std::string& target) {
     std::vector<uint8_t> bytes;
     try {
         bytes = ReadFileBytes(source);
-    } catch (const EInOutError& e) {
-        return e.what();
-    }
+    } catch (const EInOutError& e) { return e.what(); }
     size_t slash = target.rfind('/');
-    std::string temp = target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".new" + std::to_string(::getpid());
+    std::string temp =
+        target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".new" + std::to_string(::getpid());
     auto failed = [&](int err) { return "cannot create " + Quote(target) + ": " + Reason(err); };
     FileHandle fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.Get() < 0) return failed(errno);

@@ -25,10 +25,10 @@ constexpr uint32_t HapticInfinite = 0xFFFFFFFFu;
 constexpr uint32_t HapticNoButton = 0xFFFFFFFFu;
 
 enum class HapticEffectKind {
-    Constant,   // constant force
-    Sine,       // periodic waveforms
+    Constant,  // constant force
+    Sine,      // periodic waveforms
     Triangle,
-    Spring,     // conditions
+    Spring,  // conditions
     Damper,
 };
 
@@ -45,22 +45,22 @@ struct HapticEnvelope {
 
 struct HapticEffectParams {
     HapticEffectKind Kind = HapticEffectKind::Sine;
-    uint32_t Duration = 0;                // µs, or HapticInfinite
-    uint32_t SamplePeriod = 0;            // µs, 0 = device default
-    uint32_t Gain = 10000;                // 0..10000
+    uint32_t Duration = 0;      // µs, or HapticInfinite
+    uint32_t SamplePeriod = 0;  // µs, 0 = device default
+    uint32_t Gain = 10000;      // 0..10000
     uint32_t TriggerButton = HapticNoButton;
-    uint32_t TriggerRepeatInterval = 0;   // µs
-    uint32_t StartDelay = 0;              // µs
+    uint32_t TriggerRepeatInterval = 0;  // µs
+    uint32_t StartDelay = 0;             // µs
     // Axes the effect acts on, as byte offsets of the joystick state record (0 = X, 4 = Y).
     int AxisCount = 2;
     uint32_t Axes[2] = {0, 4};
-    int32_t Direction[2] = {0, 0};        // Cartesian, per axis above
+    int32_t Direction[2] = {0, 0};  // Cartesian, per axis above
     HapticEnvelope Envelope;
     // Constant force uses Magnitude; periodic uses Magnitude, Offset, Phase, Period.
     int32_t Magnitude = 0;
-    int32_t Offset = 0;                   // also the condition's centre offset
+    int32_t Offset = 0;  // also the condition's centre offset
     uint32_t Phase = 0;
-    uint32_t Period = 0;                  // µs
+    uint32_t Period = 0;  // µs
     // Condition (one axis per effect).
     int32_t PositiveCoefficient = 0;
     int32_t NegativeCoefficient = 0;
@@ -87,8 +87,8 @@ public:
     virtual std::vector<HapticEffectKind> SupportedEffects() = 0;
     // Null when the device refuses.
     virtual std::unique_ptr<IHapticEffect> CreateEffect(const HapticEffectParams& params) = 0;
-    virtual bool SetAutocenter(int percent) = 0;   // 0 = off
-    virtual bool SetGain(int percent) = 0;         // 0..100
+    virtual bool SetAutocenter(int percent) = 0;  // 0 = off
+    virtual bool SetGain(int percent) = 0;        // 0..100
 };
 
 class IJoystick {
@@ -101,9 +101,9 @@ public:
     // Take the device's current readings.
     virtual void Update() = 0;
     virtual bool Attached() const = 0;
-    virtual int Axis(int index) const = 0;         // -32768..32767; 0 when detached or out of range
+    virtual int Axis(int index) const = 0;  // -32768..32767; 0 when detached or out of range
     virtual bool Button(int index) const = 0;
-    virtual uint32_t Hat(int index) const = 0;     // hundredths of a degree, or PovCentered
+    virtual uint32_t Hat(int index) const = 0;  // hundredths of a degree, or PovCentered
     // The force-feedback side of this joystick, null when it has none. Owned by the joystick.
     virtual IHaptic* Haptic() = 0;
     // Shake the device's rumble motors (low- and high-frequency, 0..65535) for ms
@@ -132,10 +132,26 @@ public:
 // Pad controls. The stick directions are the left stick pushed past half its travel;
 // they arrive as their own presses in PadDown/PadUp messages.
 enum PadButton : int {
-    PadA, PadB, PadX, PadY, PadBack, PadGuide, PadStart, PadLeftStick, PadRightStick,
-    PadLeftShoulder, PadRightShoulder, PadUp, PadDown, PadLeft, PadRight,
+    PadA,
+    PadB,
+    PadX,
+    PadY,
+    PadBack,
+    PadGuide,
+    PadStart,
+    PadLeftStick,
+    PadRightStick,
+    PadLeftShoulder,
+    PadRightShoulder,
+    PadUp,
+    PadDown,
+    PadLeft,
+    PadRight,
     PadButtonCount,
-    PadStickUp = 32, PadStickDown, PadStickLeft, PadStickRight,
+    PadStickUp = 32,
+    PadStickDown,
+    PadStickLeft,
+    PadStickRight,
 };
 enum PadAxis : int { PadLeftX, PadLeftY, PadRightX, PadRightY, PadTriggerLeft, PadTriggerRight, PadAxisCount };
 

@@ -58,7 +58,7 @@ struct JpegReader::State {
 };
 
 // Each step runs its libjpeg call under its own setjmp, in the frame that makes the call.
-#define SB_JPEG_GUARD(state)               \
+#define SB_JPEG_GUARD(state) \
     if (setjmp((state).err.jump)) (state).Raise()
 
 JpegReader::JpegReader(std::span<const uint8_t> bytes) : s_(std::make_unique<State>()) {

@@ -17,21 +17,20 @@ struct NamedKey {
 // keys, the navigation block, the keypad and the modifiers. Punctuation keys differ between
 // the two paths (and between layouts), so they are not offered.
 constexpr NamedKey kNamed[] = {
-    {"A", 65}, {"B", 66}, {"C", 67}, {"D", 68}, {"E", 69}, {"F", 70}, {"G", 71}, {"H", 72},
-    {"I", 73}, {"J", 74}, {"K", 75}, {"L", 76}, {"M", 77}, {"N", 78}, {"O", 79}, {"P", 80},
-    {"Q", 81}, {"R", 82}, {"S", 83}, {"T", 84}, {"U", 85}, {"V", 86}, {"W", 87}, {"X", 88},
-    {"Y", 89}, {"Z", 90},
-    {"0", 48}, {"1", 49}, {"2", 50}, {"3", 51}, {"4", 52}, {"5", 53}, {"6", 54}, {"7", 55},
-    {"8", 56}, {"9", 57},
-    {"F1", 112}, {"F2", 113}, {"F3", 114}, {"F4", 115}, {"F5", 116}, {"F6", 117},
-    {"F7", 118}, {"F8", 119}, {"F9", 120}, {"F10", 121}, {"F11", 122}, {"F12", 123},
-    {"Up", 38}, {"Down", 40}, {"Left", 37}, {"Right", 39},
-    {"Home", 36}, {"End", 35}, {"Page Up", 33}, {"Page Down", 34}, {"Insert", 45}, {"Delete", 46},
-    {"Space", 32}, {"Enter", 13}, {"Tab", 9}, {"Backspace", 8}, {"Escape", 27},
-    {"Shift", 16}, {"Ctrl", 17}, {"Alt", 18},
-    {"Keypad 0", 96}, {"Keypad 1", 97}, {"Keypad 2", 98}, {"Keypad 3", 99}, {"Keypad 4", 100},
-    {"Keypad 5", 101}, {"Keypad 6", 102}, {"Keypad 7", 103}, {"Keypad 8", 104}, {"Keypad 9", 105},
-    {"Keypad *", 106}, {"Keypad +", 107}, {"Keypad -", 109}, {"Keypad .", 110}, {"Keypad /", 111},
+    {"A", 65},         {"B", 66},         {"C", 67},         {"D", 68},         {"E", 69},         {"F", 70},
+    {"G", 71},         {"H", 72},         {"I", 73},         {"J", 74},         {"K", 75},         {"L", 76},
+    {"M", 77},         {"N", 78},         {"O", 79},         {"P", 80},         {"Q", 81},         {"R", 82},
+    {"S", 83},         {"T", 84},         {"U", 85},         {"V", 86},         {"W", 87},         {"X", 88},
+    {"Y", 89},         {"Z", 90},         {"0", 48},         {"1", 49},         {"2", 50},         {"3", 51},
+    {"4", 52},         {"5", 53},         {"6", 54},         {"7", 55},         {"8", 56},         {"9", 57},
+    {"F1", 112},       {"F2", 113},       {"F3", 114},       {"F4", 115},       {"F5", 116},       {"F6", 117},
+    {"F7", 118},       {"F8", 119},       {"F9", 120},       {"F10", 121},      {"F11", 122},      {"F12", 123},
+    {"Up", 38},        {"Down", 40},      {"Left", 37},      {"Right", 39},     {"Home", 36},      {"End", 35},
+    {"Page Up", 33},   {"Page Down", 34}, {"Insert", 45},    {"Delete", 46},    {"Space", 32},     {"Enter", 13},
+    {"Tab", 9},        {"Backspace", 8},  {"Escape", 27},    {"Shift", 16},     {"Ctrl", 17},      {"Alt", 18},
+    {"Keypad 0", 96},  {"Keypad 1", 97},  {"Keypad 2", 98},  {"Keypad 3", 99},  {"Keypad 4", 100}, {"Keypad 5", 101},
+    {"Keypad 6", 102}, {"Keypad 7", 103}, {"Keypad 8", 104}, {"Keypad 9", 105}, {"Keypad *", 106}, {"Keypad +", 107},
+    {"Keypad -", 109}, {"Keypad .", 110}, {"Keypad /", 111},
 };
 
 // Letters folded to lower case and blanks dropped, so "page up", "PageUp" and "Page Up" meet.
@@ -69,7 +68,9 @@ std::vector<std::string> AllKeyNames() {
 std::string KeyReservedReason(int code) {
     switch (code) {
         case 27: return "Escape opens the pause menu";
-        case 49: case 50: case 51: return "1, 2 and 3 choose the special weapon";
+        case 49:
+        case 50:
+        case 51: return "1, 2 and 3 choose the special weapon";
         case 67: return "C is the game's cheat key";
         case 122: return "F11 switches full screen";
         default: return {};

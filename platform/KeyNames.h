@@ -29,8 +29,13 @@ struct BoundState {
     int State;        // TInputState value
 };
 inline constexpr std::array<BoundState, 7> BoundStates{{
-    {"keys_up", 0}, {"keys_down", 1}, {"keys_left", 2}, {"keys_right", 3},
-    {"keys_fire", 4}, {"keys_special", 5}, {"keys_next", 6},
+    {"keys_up", 0},
+    {"keys_down", 1},
+    {"keys_left", 2},
+    {"keys_right", 3},
+    {"keys_fire", 4},
+    {"keys_special", 5},
+    {"keys_next", 6},
 }};
 inline constexpr size_t MaxKeysPerState = 3;
 

@@ -8,8 +8,7 @@ namespace platform {
 
 namespace {
 constexpr int VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18;
-constexpr int VK_LSHIFT = 160, VK_RSHIFT = 161, VK_LCONTROL = 162, VK_RCONTROL = 163, VK_LMENU = 164,
-              VK_RMENU = 165;
+constexpr int VK_LSHIFT = 160, VK_RSHIFT = 161, VK_LCONTROL = 162, VK_RCONTROL = 163, VK_LMENU = 164, VK_RMENU = 165;
 constexpr int SC_RSHIFT = 54, SC_RCONTROL = 157, SC_RALT = 184;
 }  // namespace
 
@@ -22,10 +21,8 @@ void KeyboardTracker::Observe(const Message& msg) {
     }
     if (msg.Key <= 0 && msg.ScanCode <= 0) return;
     auto it = std::find_if(down_.begin(), down_.end(), same);
-    if (it != down_.end())
-        it->Vk = msg.Key;
-    else
-        down_.push_back({msg.Key, msg.ScanCode});
+    if (it != down_.end()) it->Vk = msg.Key;
+    else down_.push_back({msg.Key, msg.ScanCode});
 }
 
 void KeyboardTracker::GetKeyboardState(uint8_t vk[256]) const {
@@ -39,9 +36,12 @@ void KeyboardTracker::GetKeyboardState(uint8_t vk[256]) const {
             case VK_SHIFT: set(k.Sc == SC_RSHIFT ? VK_RSHIFT : VK_LSHIFT); break;
             case VK_CONTROL: set(k.Sc == SC_RCONTROL ? VK_RCONTROL : VK_LCONTROL); break;
             case VK_MENU: set(k.Sc == SC_RALT ? VK_RMENU : VK_LMENU); break;
-            case VK_LSHIFT: case VK_RSHIFT: set(VK_SHIFT); break;
-            case VK_LCONTROL: case VK_RCONTROL: set(VK_CONTROL); break;
-            case VK_LMENU: case VK_RMENU: set(VK_MENU); break;
+            case VK_LSHIFT:
+            case VK_RSHIFT: set(VK_SHIFT); break;
+            case VK_LCONTROL:
+            case VK_RCONTROL: set(VK_CONTROL); break;
+            case VK_LMENU:
+            case VK_RMENU: set(VK_MENU); break;
             default: break;
         }
     }
@@ -194,10 +194,8 @@ void MessageQueue::FocusLost(uint32_t window, bool focusStaysInApp) {
 
 void MessageQueue::SetFocus(uint32_t window) {
     if (window == focus_) return;
-    if (window == 0)
-        FocusLost(focus_, false);
-    else
-        FocusGained(window);
+    if (window == 0) FocusLost(focus_, false);
+    else FocusGained(window);
 }
 
 void MessageQueue::WindowGone(uint32_t window) {

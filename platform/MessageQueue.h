@@ -57,7 +57,9 @@ public:
     // keyboard, AppDeactivate forgets every key held.
     bool Take(Message& msg);
 
-    void SetTimer(uint32_t window, int id, int intervalMs) { timers_.Set(window, id, intervalMs, clock_.Milliseconds()); }
+    void SetTimer(uint32_t window, int id, int intervalMs) {
+        timers_.Set(window, id, intervalMs, clock_.Milliseconds());
+    }
     void KillTimer(uint32_t window, int id) { timers_.Kill(window, id); }
     int MsUntilTimer() { return timers_.MsUntilNext(clock_.Milliseconds()); }
     const TimerQueue& Timers() const { return timers_; }

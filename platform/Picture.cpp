@@ -41,9 +41,7 @@ Picture DecodeJPEG(std::span<const uint8_t> bytes) {
         for (int y = 0; y < h; ++y) reader.ReadRow(p.Image.Row(y));
         reader.Finish();
         return p;
-    } catch (const EJpegError& e) {
-        throw EPictureError(std::string("JPEG: cannot be decoded: ") + e.what());
-    }
+    } catch (const EJpegError& e) { throw EPictureError(std::string("JPEG: cannot be decoded: ") + e.what()); }
 }
 
 Picture DecodePicture(std::span<const uint8_t> bytes) {
@@ -62,9 +60,7 @@ Picture LoadPicture(std::string_view programName) {
         if (EndsWith(lower, ".bmp") || EndsWith(lower, ".dib")) return DecodeBMP(bytes);
         if (EndsWith(lower, ".jpg") || EndsWith(lower, ".jpeg")) return DecodeJPEG(bytes);
         return DecodePicture(bytes);
-    } catch (const EPictureError& e) {
-        throw EPictureError(std::string(programName) + ": " + e.what());
-    }
+    } catch (const EPictureError& e) { throw EPictureError(std::string(programName) + ": " + e.what()); }
 }
 
 }  // namespace platform

@@ -94,33 +94,33 @@ public:
 // with 0x80 added for the extended (E0-prefixed) keys, as DirectInput numbers them.
 
 enum class MsgKind {
-    KeyDown,      // Key = virtual-key code, ScanCode, Repeat, Shift
+    KeyDown,  // Key = virtual-key code, ScanCode, Repeat, Shift
     KeyUp,
-    Char,         // Text = one character as UTF-8 (also Key = its code when < 256)
-    MouseMove,    // X, Y in window client coordinates
-    MouseDown,    // Button 1 left, 2 right, 3 middle
+    Char,       // Text = one character as UTF-8 (also Key = its code when < 256)
+    MouseMove,  // X, Y in window client coordinates
+    MouseDown,  // Button 1 left, 2 right, 3 middle
     MouseUp,
-    Activate,     // the window gained the keyboard focus
-    Deactivate,   // the window lost it
-    AppActivate,  // the application as a whole became active (first window focused)
-    AppDeactivate,// no window of the application has the focus any more
-    Close,        // the user or the system asks the window to close
-    Quit,         // the whole application should end (SIGTERM, last window closed)
-    Timer,        // Param = timer id
-    Expose,       // the window's contents must be presented again
-    User,         // posted by PostMessage; Param/Text free for the poster
-    PadDown,      // a game pad's control pressed: Button = PadButton, Param = pad id
-    PadUp,        // ... released
-    PadAdded,     // a game pad connected (Param = its id); Window 0
-    PadRemoved,   // a game pad went away (Param = its id); Window 0
-    FullScreenChange, // the player switched the window to full screen (Param 1) or back (0)
+    Activate,          // the window gained the keyboard focus
+    Deactivate,        // the window lost it
+    AppActivate,       // the application as a whole became active (first window focused)
+    AppDeactivate,     // no window of the application has the focus any more
+    Close,             // the user or the system asks the window to close
+    Quit,              // the whole application should end (SIGTERM, last window closed)
+    Timer,             // Param = timer id
+    Expose,            // the window's contents must be presented again
+    User,              // posted by PostMessage; Param/Text free for the poster
+    PadDown,           // a game pad's control pressed: Button = PadButton, Param = pad id
+    PadUp,             // ... released
+    PadAdded,          // a game pad connected (Param = its id); Window 0
+    PadRemoved,        // a game pad went away (Param = its id); Window 0
+    FullScreenChange,  // the player switched the window to full screen (Param 1) or back (0)
 };
 
 enum ShiftState : uint32_t { ssShift = 1, ssCtrl = 2, ssAlt = 4 };
 
 struct Message {
     MsgKind Kind = MsgKind::User;
-    uint32_t Window = 0;   // target window id; 0 = the application
+    uint32_t Window = 0;  // target window id; 0 = the application
     int Key = 0;
     int ScanCode = 0;
     bool Repeat = false;
@@ -142,7 +142,7 @@ class IWindow {
 public:
     virtual ~IWindow() = default;
     virtual uint32_t Id() const = 0;
-    virtual void SetBounds(const Rect& r) = 0;   // screen coordinates of the client area
+    virtual void SetBounds(const Rect& r) = 0;  // screen coordinates of the client area
     virtual Rect Bounds() const = 0;
     virtual void Show() = 0;
     virtual void Hide() = 0;
@@ -160,7 +160,7 @@ public:
     // A frame that is not shown (full screen without the focus) still takes its turn: waits
     // as a presentation would, so the game keeps its frame rate while nobody watches.
     virtual void SkipFrame() {}
-    virtual void Focus() = 0;                    // raise and take the keyboard focus
+    virtual void Focus() = 0;  // raise and take the keyboard focus
     virtual bool HasFocus() const = 0;
 };
 
@@ -212,10 +212,10 @@ public:
 // ---------------------------------------------------------------------------------------
 // The installed backend. Backends fill the parts they provide; unused parts stay null.
 
-class IAudioSystem;    // platform/Audio.h
-class IMusicSystem;    // platform/Audio.h
-class IJoystickSystem; // platform/Input.h
-class IGamepadSystem;  // platform/Input.h
+class IAudioSystem;     // platform/Audio.h
+class IMusicSystem;     // platform/Audio.h
+class IJoystickSystem;  // platform/Input.h
+class IGamepadSystem;   // platform/Input.h
 
 struct Services {
     IClock* Clock = nullptr;

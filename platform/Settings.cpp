@@ -58,11 +58,11 @@ std::vector<SettingInfo> MakeSchema() {
          "Sound-effect volume, 0 (silent) to 100 (full); 50 sounds about half as loud. Option 3\n"
          "of opt.qrx still switches the effects off.",
          IntegerIn(0, 100)},
-        {"rumble", "on", "Force feedback and pad rumble: on or off (option 3 of opt.qrx also silences it).",
-         onOff},
+        {"rumble", "on", "Force feedback and pad rumble: on or off (option 3 of opt.qrx also silences it).", onOff},
         {"pause_on_focus_loss", "off",
          "When the game window loses the focus: on opens the pause menu (as Escape does in play)\n"
-         "and lowers the music until the window is back in front; off lets play go on.", onOff},
+         "and lowers the music until the window is back in front; off lets play go on.",
+         onOff},
         {"keys_up", "W, Up, Keypad 8",
          "Keys that steer up: up to three key names, comma-separated (letters, digits 0 and 4-9,\n"
          "F1-F10, F12, Up, Down, Left, Right, Home, End, Page Up, Page Down, Insert, Delete,\n"
@@ -142,8 +142,8 @@ TSettings TSettings::Parse(std::string_view text, std::string_view source, std::
             continue;
         }
         if (std::string why = info->Check(value); !why.empty()) {
-            warn << "warning: " << where() << key << " = \"" << value << "\": " << why
-                 << "; using the default \"" << info->Default << "\"\n";
+            warn << "warning: " << where() << key << " = \"" << value << "\": " << why << "; using the default \""
+                 << info->Default << "\"\n";
             continue;
         }
         s.values_[key] = std::string(value);
@@ -180,8 +180,7 @@ TSettings TSettings::Load(std::string_view programName, std::ostream& warn) {
         try {
             s.Save(programName);
         } catch (const std::exception& e) {
-            warn << "warning: the settings file could not be created (" << e.what()
-                 << "); using the defaults\n";
+            warn << "warning: the settings file could not be created (" << e.what() << "); using the defaults\n";
         }
         return s;
     }
@@ -226,8 +225,7 @@ std::string TSettings::Set(std::string_view key, std::string_view value) {
             ParseKeyList(Get(b.Key), others);
             for (int code : codes)
                 for (int other : others)
-                    if (code == other)
-                        return "\"" + KeyNameFromCode(code) + "\" is already bound by " + b.Key;
+                    if (code == other) return "\"" + KeyNameFromCode(code) + "\" is already bound by " + b.Key;
         }
         // Written back in the table's own spelling.
         values_[info->Key] = KeyListText(codes);

@@ -9,9 +9,9 @@
 
 #include "engine/Forms.h"
 #include "entities/Sprites.h"
-#include "game/state/Globals.h"
 #include "game/Main.h"
 #include "game/Unit2.h"
+#include "game/state/Globals.h"
 #include "platform/fake/FakePlatform.h"
 
 class TBot {
@@ -59,19 +59,19 @@ public:
             return;
         }
         ++gameFrames_;
-        Hold(32);                                // main gun all the time
-        const bool up = (n / 60) % 2 == 0;       // weave
+        Hold(32);                           // main gun all the time
+        const bool up = (n / 60) % 2 == 0;  // weave
         Hold(up ? 38 : 40);
         Release(up ? 40 : 38);
-        if (n % 200 == 100) Tap(88);             // special weapon (X)
-        if (n % 500 == 250) Tap(9);              // next special weapon (Tab)
+        if (n % 200 == 100) Tap(88);  // special weapon (X)
+        if (n % 500 == 250) Tap(9);   // next special weapon (Tab)
         if (n % 700 == 350) fake_.Windows.TypeChar(std::to_string(1 + (n / 700) % 3));
-        if (n % 1500 == 1400) {                  // pause, then continue
+        if (n % 1500 == 1400) {  // pause, then continue
             Tap(27);
             Tap(13);
         }
         if (gameFrames_ % 600 == 300 && Score < Level * 1000 - 3) Score = Level * 1000 - 3;  // near the next level
-        if (gameFrames_ == gameLength_) Energy = 0.3;  // the end of this game
+        if (gameFrames_ == gameLength_) Energy = 0.3;                                        // the end of this game
     }
 
 private:

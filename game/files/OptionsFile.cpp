@@ -25,8 +25,7 @@ std::string FormatOptions(const TOptions& options) {
 
 TOptions ReadOptions(std::string_view programName) {
     const auto bytes = platform::ReadFileBytes(programName);
-    return ParseOptions(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), programName);
+    return ParseOptions(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), programName);
 }
 
 void WriteOptions(std::string_view programName, const TOptions& options) {
@@ -43,10 +42,8 @@ TOptions WriteFullScreenOption(std::string_view programName, bool fullScreen) {
         // Unreadable or damaged: the defaults, with the player's choice.
         options = DefaultOptions();
     }
-    if (fullScreen)
-        options[4] = 1;
-    else if (options[4] == 1)
-        options[4] = 0;
+    if (fullScreen) options[4] = 1;
+    else if (options[4] == 1) options[4] = 0;
     WriteOptions(programName, options);
     return options;
 }

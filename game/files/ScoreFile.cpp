@@ -42,21 +42,17 @@ void TTextFileReader::NextLine() {
 int TTextFileReader::LineAt(size_t pos) const {
     int line = 1;
     for (size_t i = 0; i < pos && i < Bytes.size(); ++i) {
-        if (Bytes[i] == '\n' || (Bytes[i] == '\r' && (i + 1 >= Bytes.size() || Bytes[i + 1] != '\n')))
-            ++line;
+        if (Bytes[i] == '\n' || (Bytes[i] == '\r' && (i + 1 >= Bytes.size() || Bytes[i + 1] != '\n'))) ++line;
     }
     return line;
 }
 
 int32_t TTextFileReader::ReadNumber() {
-    while (Pos < Bytes.size() &&
-           (Bytes[Pos] == ' ' || Bytes[Pos] == '\t' || IsLineEnd(Bytes[Pos])))
-        ++Pos;
+    while (Pos < Bytes.size() && (Bytes[Pos] == ' ' || Bytes[Pos] == '\t' || IsLineEnd(Bytes[Pos]))) ++Pos;
     if (Pos >= Bytes.size()) return 0;
 
     const size_t start = Pos;
-    while (Pos < Bytes.size() && Pos - start < 32 &&
-           static_cast<unsigned char>(Bytes[Pos]) > ' ' && Bytes[Pos] != 0x7F)
+    while (Pos < Bytes.size() && Pos - start < 32 && static_cast<unsigned char>(Bytes[Pos]) > ' ' && Bytes[Pos] != 0x7F)
         ++Pos;
     const std::string_view token = Bytes.substr(start, Pos - start);
 
@@ -64,11 +60,10 @@ int32_t TTextFileReader::ReadNumber() {
     bool negative = false;
     if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
     const bool digitsOnly =
-        i < token.size() && std::all_of(token.begin() + i, token.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
+        i < token.size() && std::all_of(token.begin() + i, token.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!digitsOnly)
-        throw EFileFormatError(FileName + ", line " + std::to_string(LineAt(start)) + ": \"" +
-                               cp1251::ToUtf8(token) + "\" is not a decimal number");
+        throw EFileFormatError(FileName + ", line " + std::to_string(LineAt(start)) + ": \"" + cp1251::ToUtf8(token) +
+                               "\" is not a decimal number");
 
     // At most 32 characters, so stop as soon as the magnitude leaves the 32-bit range.
     const int64_t limit = negative ? 2147483648LL : 2147483647LL;
@@ -76,8 +71,7 @@ int32_t TTextFileReader::ReadNumber() {
     for (; i < token.size(); ++i) {
         value = value * 10 + (token[i] - '0');
         if (value > limit)
-            throw EFileFormatError(FileName + ", line " + std::to_string(LineAt(start)) + ": " +
-                                   std::string(token) +
+            throw EFileFormatError(FileName + ", line " + std::to_string(LineAt(start)) + ": " + std::string(token) +
                                    " is out of range (-2147483648..2147483647)");
     }
     return static_cast<int32_t>(negative ? -value : value);
@@ -96,8 +90,7 @@ int32_t ScoreSum(const TScoreTable& table) {
     return static_cast<int32_t>(sum);
 }
 
-TScoreTable ParseScoreTable(std::string_view bytes, std::string_view fileName,
-                            int32_t* checkValue) {
+TScoreTable ParseScoreTable(std::string_view bytes, std::string_view fileName, int32_t* checkValue) {
     TTextFileReader reader(bytes, fileName);
     TScoreTable table;
     for (int i = 0; i < 10; ++i) {
@@ -125,15 +118,13 @@ std::string FormatScoreTable(const TScoreTable& table) {
 
 TScoreTable ReadScoreTable(std::string_view programName) {
     const auto bytes = platform::ReadFileBytes(programName);
-    return ParseScoreTable(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), programName);
+    return ParseScoreTable(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), programName);
 }
 
 TScoreTable ReadScoreTable(std::string_view programName, int32_t& checkValue) {
     const auto bytes = platform::ReadFileBytes(programName);
-    return ParseScoreTable(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), programName,
-        &checkValue);
+    return ParseScoreTable(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), programName,
+                           &checkValue);
 }
 
 void WriteScoreTable(std::string_view programName, const TScoreTable& table) {

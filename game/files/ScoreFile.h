@@ -57,8 +57,7 @@ TScoreTable EmptyScoreTable();
 int32_t ScoreSum(const TScoreTable& table);
 
 // The file's bytes read into a table; with `checkValue` also line 21.
-TScoreTable ParseScoreTable(std::string_view bytes, std::string_view fileName,
-                            int32_t* checkValue = nullptr);
+TScoreTable ParseScoreTable(std::string_view bytes, std::string_view fileName, int32_t* checkValue = nullptr);
 // The 21 lines of the file, CR LF ended, names in Windows-1251.
 std::string FormatScoreTable(const TScoreTable& table);
 

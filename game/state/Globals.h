@@ -24,7 +24,7 @@ extern int Level;
 extern int Score;
 extern double Energy;
 extern int Weapon;
-extern std::array<int, 4> Ammo;         // Ammo[1..3]; [0] unused
+extern std::array<int, 4> Ammo;  // Ammo[1..3]; [0] unused
 extern int ShieldTime;
 extern bool FireReady;
 extern int SwitchDelay;

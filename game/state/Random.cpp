@@ -14,8 +14,6 @@ void Randomize() {
     platform::IClock* clock = platform::Current().Clock;
     if (!clock) return;
     uint64_t counter = 0;
-    if (clock->PerformanceCounter(counter))
-        RandSeed = static_cast<uint32_t>(counter);
-    else
-        RandSeed = clock->Milliseconds();
+    if (clock->PerformanceCounter(counter)) RandSeed = static_cast<uint32_t>(counter);
+    else RandSeed = clock->Milliseconds();
 }

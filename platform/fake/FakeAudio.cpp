@@ -30,8 +30,7 @@ std::string Hex(uint32_t v) {
 
 // ---------------------------------------------------------------------------------------
 
-FakeSoundBuffer::FakeSoundBuffer(std::shared_ptr<FakeAudioState> state, int id)
-    : Id(id), state_(std::move(state)) {
+FakeSoundBuffer::FakeSoundBuffer(std::shared_ptr<FakeAudioState> state, int id) : Id(id), state_(std::move(state)) {
     state_->Live.push_back(this);
 }
 

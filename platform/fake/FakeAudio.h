@@ -129,7 +129,7 @@ public:
     int Volume = 100;
 
     // Injected behaviour.
-    std::string OpenError;     // non-empty: Open fails with this text
+    std::string OpenError;  // non-empty: Open fails with this text
     uint32_t PieceLength = 1000;
     bool RefusePlay = false;
 

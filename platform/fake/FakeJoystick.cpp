@@ -79,8 +79,8 @@ std::unique_ptr<IHapticEffect> FakeHaptic::CreateEffect(const HapticEffectParams
     return std::make_unique<FakeEffect>(r);
 }
 
-std::shared_ptr<FakeJoystickDevice> FakeJoystickSystem::Add(const std::string& name, int axes, int buttons,
-                                                            int hats, bool withHaptic) {
+std::shared_ptr<FakeJoystickDevice> FakeJoystickSystem::Add(const std::string& name, int axes, int buttons, int hats,
+                                                            bool withHaptic) {
     auto d = std::make_shared<FakeJoystickDevice>();
     d->Name = name;
     d->Axes.assign(std::max(0, axes), 0);

@@ -15,11 +15,11 @@ namespace platform::fake {
 
 // What a created effect went through.
 struct FakeHapticEffectRecord {
-    HapticEffectParams Params;                  // as created, then as last set
-    std::vector<HapticEffectParams> Updates;    // every SetParameters
+    HapticEffectParams Params;                // as created, then as last set
+    std::vector<HapticEffectParams> Updates;  // every SetParameters
     int Runs = 0;
     int Stops = 0;
-    bool Playing = false;                       // set by Run, cleared by Stop or the test
+    bool Playing = false;  // set by Run, cleared by Stop or the test
     bool Destroyed = false;
 };
 
@@ -28,7 +28,7 @@ public:
     std::vector<HapticEffectKind> Supported{HapticEffectKind::Constant, HapticEffectKind::Sine,
                                             HapticEffectKind::Triangle, HapticEffectKind::Spring};
     bool RefuseCreate = false;
-    int Autocenter = -1;   // last value set, -1 never
+    int Autocenter = -1;  // last value set, -1 never
     int Gain = -1;
     // Every effect ever created, in order.
     std::vector<std::shared_ptr<FakeHapticEffectRecord>> Effects;
@@ -37,20 +37,26 @@ public:
 
     std::vector<HapticEffectKind> SupportedEffects() override { return Supported; }
     std::unique_ptr<IHapticEffect> CreateEffect(const HapticEffectParams& params) override;
-    bool SetAutocenter(int percent) override { Autocenter = percent; return true; }
-    bool SetGain(int percent) override { Gain = percent; return true; }
+    bool SetAutocenter(int percent) override {
+        Autocenter = percent;
+        return true;
+    }
+    bool SetGain(int percent) override {
+        Gain = percent;
+        return true;
+    }
 };
 
 // One physical device. Tests keep the shared pointer to script it.
 struct FakeJoystickDevice {
     std::string Name = "Fake joystick";
-    std::vector<int> Axes;           // raw -32768..32767
+    std::vector<int> Axes;  // raw -32768..32767
     std::vector<bool> Buttons;
-    std::vector<uint32_t> Hats;      // PovCentered or hundredths of a degree
+    std::vector<uint32_t> Hats;  // PovCentered or hundredths of a degree
     bool Attached = true;
     std::shared_ptr<FakeHaptic> Haptic;  // null: no force feedback
     bool RefuseOpen = false;
-    int Updates = 0;                 // how often an open handle was updated
+    int Updates = 0;  // how often an open handle was updated
     bool CanRumble = true;
     struct RumbleCall {
         uint16_t Low, High;

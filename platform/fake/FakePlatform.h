@@ -18,9 +18,7 @@ struct FakePlatform {
     FakeMusicSystem Music;
     FakeJoystickSystem Joysticks;
 
-    FakePlatform() {
-        Install({&Clock, &Windows, &Text, &Audio, &Music, &Joysticks});
-    }
+    FakePlatform() { Install({&Clock, &Windows, &Text, &Audio, &Music, &Joysticks}); }
     ~FakePlatform() { Install({}); }
     FakePlatform(const FakePlatform&) = delete;
     FakePlatform& operator=(const FakePlatform&) = delete;

@@ -63,10 +63,10 @@ public:
 
     // Records for tests.
     bool CursorVisible() const { return cursorVisible_; }
-    DisplayMode Mode() const { return mode_; }          // the last full-screen mode
-    int Presents() const { return presents_; }          // successful ones
+    DisplayMode Mode() const { return mode_; }  // the last full-screen mode
+    int Presents() const { return presents_; }  // successful ones
     int FailedPresents() const { return failedPresents_; }
-    int SkippedFrames() const { return skippedFrames_; }  // frames that took their turn unseen
+    int SkippedFrames() const { return skippedFrames_; }   // frames that took their turn unseen
     const Bitmap& LastPresented() const { return last_; }  // a 32-bit copy
     int LastX() const { return lastX_; }
     int LastY() const { return lastY_; }
@@ -122,8 +122,8 @@ public:
     void TypeChar(std::string_view utf8, uint32_t window = 0);
     void MoveMouse(int x, int y, uint32_t window = 0);
     void Click(int x, int y, int button = 1, uint32_t window = 0);  // MouseDown, MouseUp
-    void CloseWindow(uint32_t window);                               // the user closes it
-    void Quit();                                                      // the session ends
+    void CloseWindow(uint32_t window);                              // the user closes it
+    void Quit();                                                    // the session ends
     // Moves the keyboard focus (0: to another application), with the messages a desktop
     // sends: Deactivate / AppDeactivate for the loser, AppActivate / Activate for the winner.
     void SetFocus(uint32_t window) { queue_.SetFocus(window); }
@@ -143,7 +143,7 @@ public:
     bool PresentFails() const { return presentFails_; }
     void SetFullScreenFails(bool fails) { fullScreenFails_ = fails; }
 
-    FakeWindow* Window(uint32_t id) const;   // null when no such window lives
+    FakeWindow* Window(uint32_t id) const;  // null when no such window lives
     std::vector<FakeWindow*> Windows() const { return windows_; }
     size_t PendingMessages() const { return queue_.Count(); }
     bool HasTimer(uint32_t window, int id) const { return queue_.Timers().Has(window, id); }

@@ -24,10 +24,10 @@ int WindowScale(Size usablePixels, Size design, Scaling scaling);
 
 // Where a picture of `picture` pixels is drawn inside an output of `output` pixels.
 struct View {
-    Rect Target;        // destination rectangle in output pixels (black outside it)
-    int Prescale = 0;   // > 0: enlarge by this whole factor with nearest pixels first, then
-                        // smooth down to Target (a fractional fit kept sharp); 0: straight
-    bool Smooth = false;// the final copy is filtered (only for a fit that is not whole)
+    Rect Target;          // destination rectangle in output pixels (black outside it)
+    int Prescale = 0;     // > 0: enlarge by this whole factor with nearest pixels first, then
+                          // smooth down to Target (a fractional fit kept sharp); 0: straight
+    bool Smooth = false;  // the final copy is filtered (only for a fit that is not whole)
 };
 
 // Window (fullScreen false): the picture fills the output at the window's whole scale.
@@ -44,7 +44,10 @@ void OutputToPicture(const View& view, Size picture, int px, int py, int& x, int
 class FramePacer {
 public:
     // periodTicks 0: no pacing.
-    void SetPeriod(uint64_t periodTicks) { period_ = periodTicks; next_ = 0; }
+    void SetPeriod(uint64_t periodTicks) {
+        period_ = periodTicks;
+        next_ = 0;
+    }
     uint64_t Period() const { return period_; }
     // Ticks to wait before presenting at `now` (0 when due or unpaced).
     uint64_t Delay(uint64_t now) const;

@@ -332,7 +332,8 @@ private:
         double left = 1.0, right = 1.0;
         if (pan_ > 0) left = Gain(-pan_);
         if (pan_ < 0) right = Gain(pan_);
-        Mix_SetPanning(channel_, static_cast<Uint8>(std::lround(255 * left)), static_cast<Uint8>(std::lround(255 * right)));
+        Mix_SetPanning(channel_, static_cast<Uint8>(std::lround(255 * left)),
+                       static_cast<Uint8>(std::lround(255 * right)));
     }
 
     // The chunk at the wanted rate, from the wanted position.
@@ -479,10 +480,8 @@ public:
         MusicPtr m(Mix_LoadMUS(path.c_str()));
         if (!m) {
             std::string text = Mix_GetError();
-            if (FILE* f = std::fopen(path.c_str(), "rb"))
-                std::fclose(f);
-            else
-                text = "Cannot find the specified file. Make sure the path and filename are correct.";
+            if (FILE* f = std::fopen(path.c_str(), "rb")) std::fclose(f);
+            else text = "Cannot find the specified file. Make sure the path and filename are correct.";
             return text.empty() ? "Unknown error code" : text;
         }
         mixer_ = std::move(mixer);

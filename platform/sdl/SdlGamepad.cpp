@@ -51,8 +51,7 @@ SdlGamepadSystem::SdlGamepadSystem(std::ostream& warn) {
         if (added < 0)
             warn << "Starbreaker: " << path << ": pad mappings not read (" << SDL_GetError()
                  << "); SDL's own mappings are used\n";
-        else if (added == 0)
-            warn << "Starbreaker: " << path << ": no pad mapping for this system in the file\n";
+        else if (added == 0) warn << "Starbreaker: " << path << ": no pad mapping for this system in the file\n";
     }
     // Pads already connected (their "added" events may come too; opening is done once).
     for (int i = 0, n = SDL_NumJoysticks(); i < n; ++i) Open(i, nullptr);
@@ -124,12 +123,9 @@ void SdlGamepadSystem::HandleEvent(const SDL_Event& e, const std::function<void(
             Pad* pad = find(e.caxis.which);
             if (!pad) return;
             int first;  // the negative direction's slot; the positive one follows
-            if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
-                first = 0;
-            else if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
-                first = 2;
-            else
-                return;
+            if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) first = 0;
+            else if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) first = 2;
+            else return;
             const int v = e.caxis.value;
             for (int side = 0; side < 2; ++side) {
                 const int along = side == 0 ? -v : v;

@@ -91,8 +91,7 @@ bool ToSdl(const HapticEffectParams& p, SDL_HapticEffect& e) {
 
 class SdlHapticEffect final : public IHapticEffect {
 public:
-    SdlHapticEffect(HapticHandle h, int id, const HapticEffectParams& p)
-        : h_(std::move(h)), id_(id), params_(p) {}
+    SdlHapticEffect(HapticHandle h, int id, const HapticEffectParams& p) : h_(std::move(h)), id_(id), params_(p) {}
     ~SdlHapticEffect() override { SDL_HapticDestroyEffect(h_.get(), id_); }
 
     bool SetParameters(const HapticEffectParams& p, bool start) override {
@@ -257,9 +256,7 @@ public:
 private:
     // A device with a pad mapping is read by the pad system while that runs; here it would
     // be a second reader of the same device.
-    static bool ReadAsPad(int device) {
-        return SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_IsGameController(device);
-    }
+    static bool ReadAsPad(int device) { return SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_IsGameController(device); }
     // SDL's device index of our index-th joystick, -1 when there is none.
     int DeviceIndex(int index) {
         if (index < 0 || index >= Count()) return -1;

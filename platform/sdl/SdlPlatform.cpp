@@ -35,9 +35,8 @@ SdlPlatform::SdlPlatform() : parts_(std::make_unique<Parts>()) {
     parts_->Joysticks = CreateJoystickSystem();
     SdlWindowSystem* ws = parts_->Windows.get();
     SdlGamepadSystem* pads = parts_->Gamepads.get();
-    ws->SetEventHook([ws, pads](const SDL_Event& e) {
-        pads->HandleEvent(e, [ws](Message m) { ws->PushInput(std::move(m)); });
-    });
+    ws->SetEventHook(
+        [ws, pads](const SDL_Event& e) { pads->HandleEvent(e, [ws](Message m) { ws->PushInput(std::move(m)); }); });
     services_.Clock = parts_->Clock.get();
     services_.Windows = parts_->Windows.get();
     services_.Text = parts_->Text.get();

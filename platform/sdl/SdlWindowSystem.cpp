@@ -256,7 +256,7 @@ bool SdlWindow::Upload(const Bitmap& src, int x, int y) {
     int pitch;
     if (SDL_LockTexture(picture_.get(), &rect, &pixels, &pitch) != 0) return false;
     for (int row = 0; row < h; ++row)
-        ConvertRow(src, sx, sy + row,  w,
+        ConvertRow(src, sx, sy + row, w,
                    reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(row) * pitch), lut);
     SDL_UnlockTexture(picture_.get());
     return true;
@@ -486,13 +486,9 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
                     // Moving between our own windows is no deactivation of the application.
                     queue_.FocusLost(id, FocusComingToUs());
                     return;
-                case SDL_WINDOWEVENT_CLOSE:
-                    m.Kind = MsgKind::Close;
-                    break;
+                case SDL_WINDOWEVENT_CLOSE: m.Kind = MsgKind::Close; break;
                 case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    m.Kind = MsgKind::Expose;
-                    break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED: m.Kind = MsgKind::Expose; break;
                 case SDL_WINDOWEVENT_ENTER:
                     if (w) SDL_ShowCursor(w->cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
                     return;
@@ -504,10 +500,8 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
             return;
         }
         default:
-            if (e.type == wakeEvent_)
-                wakePending_ = false;
-            else if (eventHook_)
-                eventHook_(e);
+            if (e.type == wakeEvent_) wakePending_ = false;
+            else if (eventHook_) eventHook_(e);
             return;
     }
 }
@@ -638,7 +632,8 @@ void SdlWindowSystem::ToggleFullScreen() {
             // No mode of that size: the nearest larger one the monitor has, else the desktop.
             SDL_DisplayMode want{0, mode.Width, mode.Height, 0, nullptr}, got{};
             const int display = std::max(0, SDL_GetWindowDisplayIndex(w->window_.get()));
-            if (SDL_GetClosestDisplayMode(display, &want, &got)) done = w->SetFullScreen(true, {got.w, got.h, mode.Bits});
+            if (SDL_GetClosestDisplayMode(display, &want, &got))
+                done = w->SetFullScreen(true, {got.w, got.h, mode.Bits});
             if (!done) {
                 exclusive_ = false;
                 done = w->SetFullScreen(true, mode);

@@ -21,9 +21,7 @@ template <class E>
 std::string MessageOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const E& e) {
-        return e.what();
-    }
+    } catch (const E& e) { return e.what(); }
     return "(nothing thrown)";
 }
 
@@ -110,8 +108,8 @@ TEST_F(SoundFixture, OverlappingPlaysGetVoicesThatAreReusedInListOrder) {
     for (auto* v : voices) {
         EXPECT_TRUE(v->Playing);
         EXPECT_FALSE(v->Looping);
-        EXPECT_EQ(v->SourceId, buffer);                          // duplicates of the entry's buffer
-        EXPECT_EQ(v->Samples, Fake(snd->Buffer())->Samples);     // sharing its sample memory
+        EXPECT_EQ(v->SourceId, buffer);                       // duplicates of the entry's buffer
+        EXPECT_EQ(v->Samples, Fake(snd->Buffer())->Samples);  // sharing its sample memory
     }
     EXPECT_EQ(audio.Calls("fill").size(), 4u);  // sample bytes copied once per entry only
 
@@ -121,8 +119,9 @@ TEST_F(SoundFixture, OverlappingPlaysGetVoicesThatAreReusedInListOrder) {
     snd->Play(false);
     EXPECT_EQ(VoicesOf(snd), voices);
     std::string id = std::to_string(voices[1]->Id);
-    EXPECT_EQ(audio.Log(), (std::vector<std::string>{"stop #" + id, "position #" + id + " 0", "frequency #" + id + " 0",
-                                                     "pan #" + id + " 0", "volume #" + id + " 0", "play #" + id + " once"}));
+    EXPECT_EQ(audio.Log(),
+              (std::vector<std::string>{"stop #" + id, "position #" + id + " 0", "frequency #" + id + " 0",
+                                        "pan #" + id + " 0", "volume #" + id + " 0", "play #" + id + " once"}));
 
     // All ended: the first voice again, still three.
     audio.EndAll();
@@ -167,7 +166,8 @@ TEST_F(SoundFixture, LoopedEntryPlaysItsOwnBufferFromTheStart) {
     audio.ClearLog();
     snd->Play(false);
     std::string id = std::to_string(buffer->Id);
-    EXPECT_EQ(audio.Log(), (std::vector<std::string>{"stop #" + id, "position #" + id + " 0", "play #" + id + " loop"}));
+    EXPECT_EQ(audio.Log(),
+              (std::vector<std::string>{"stop #" + id, "position #" + id + " 0", "play #" + id + " loop"}));
     EXPECT_TRUE(buffer->Looping);
     EXPECT_EQ(snd->VoiceCount(), 0);
 

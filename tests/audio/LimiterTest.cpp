@@ -76,7 +76,8 @@ TEST(Limiter, SoundUnderTheCeilingPassesUntouchedOnlyLate) {
 TEST(Limiter, GainComesBackAfterABurstAndTheCutsOfTheStreamDoNotMatter) {
     std::vector<float> in = Pile(40, 1.0);
     std::vector<float> tail(2 * kRate, 0.0f);  // then one second of a quiet tone
-    for (size_t f = 0; f < tail.size() / 2; ++f) tail[2 * f] = tail[2 * f + 1] = static_cast<float>(0.3 * std::sin(f * 0.05));
+    for (size_t f = 0; f < tail.size() / 2; ++f)
+        tail[2 * f] = tail[2 * f + 1] = static_cast<float>(0.3 * std::sin(f * 0.05));
     in.insert(in.end(), tail.begin(), tail.end());
 
     const std::vector<float> a = Limit(in, {1024});

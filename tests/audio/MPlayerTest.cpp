@@ -50,9 +50,7 @@ TEST_F(MusicFixture, OpenResolvesTheNameAndReportsTheDevicesText) {
     try {
         mp->Stop();
         FAIL();
-    } catch (const EMCIDeviceError& e) {
-        EXPECT_STREQ(e.what(), "No MCI device open");
-    }
+    } catch (const EMCIDeviceError& e) { EXPECT_STREQ(e.what(), "No MCI device open"); }
 
     music.OpenError = "The specified file cannot be played on the specified MCI device.";
     try {

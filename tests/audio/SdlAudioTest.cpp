@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 #include "audio/DXSounds.h"
 #include "audio/MPlayer.h"
@@ -100,9 +100,7 @@ TEST_F(SdlAudioFixture, MusicEndIsANoticeOnTheWindowThreadAndLoops) {
     mp.OnNotify = [&](TMediaPlayer& sender) {
         kinds.push_back(sender.NotifyValue());
         where = std::this_thread::get_id();
-        if (kinds.size() == 1) {
-            EXPECT_EQ(sender.Position(), sender.Length());
-        }
+        if (kinds.size() == 1) { EXPECT_EQ(sender.Position(), sender.Length()); }
         if (musicOn) sender.Play();
     };
     auto start = Clock::now();
@@ -212,8 +210,6 @@ TEST_F(SdlAudioFixture, WithoutAnAudioDeviceEverythingIsSilent) {
         mp.FileName = folder + "/missing.mp3";
         EXPECT_THROW(mp.Open(), EMCIDeviceError);
     }
-    if (old.empty())
-        ::unsetenv("SDL_AUDIODRIVER");
-    else
-        ::setenv("SDL_AUDIODRIVER", old.c_str(), 1);
+    if (old.empty()) ::unsetenv("SDL_AUDIODRIVER");
+    else ::setenv("SDL_AUDIODRIVER", old.c_str(), 1);
 }

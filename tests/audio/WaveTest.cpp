@@ -63,9 +63,7 @@ template <class E>
 std::string MessageOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const E& e) {
-        return e.what();
-    }
+    } catch (const E& e) { return e.what(); }
     return "(nothing thrown)";
 }
 
@@ -103,11 +101,12 @@ TEST(Wave, ChunksInAnyOrderAndUnknownOnesSkipped) {
     Bytes plain = Riff({{"fmt ", format}, {"data", data}});
     expected.LoadFromBytes(plain.data(), plain.size());
 
-    for (const Bytes& file : {Riff({{"data", data}, {"fmt ", format}}),
-                              Riff({{"fmt ", format}, {"LIST", odd}, {"fact", Samples(4)}, {"data", data}}),
-                              Riff({{"junk", odd}, {"data", data}, {"cue ", odd}, {"fmt ", format}}),
-                              // a later chunk of a kind already seen wins
-                              Riff({{"fmt ", Pcm16(11025, 8)}, {"data", Samples(9)}, {"fmt ", format}, {"data", data}})}) {
+    for (const Bytes& file :
+         {Riff({{"data", data}, {"fmt ", format}}),
+          Riff({{"fmt ", format}, {"LIST", odd}, {"fact", Samples(4)}, {"data", data}}),
+          Riff({{"junk", odd}, {"data", data}, {"cue ", odd}, {"fmt ", format}}),
+          // a later chunk of a kind already seen wins
+          Riff({{"fmt ", Pcm16(11025, 8)}, {"data", Samples(9)}, {"fmt ", format}, {"data", data}})}) {
         TWave w;
         w.LoadFromBytes(file.data(), file.size());
         EXPECT_EQ(FormatOf(w), FormatOf(expected));

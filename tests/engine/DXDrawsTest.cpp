@@ -16,8 +16,8 @@ using platform::fake::FakeWindowSystem;
 namespace {
 
 const char* KindName(TDXDrawNotifyType k) {
-    static const char* names[] = {"Destroying", "Initializing", "Initialize", "InitializeSurface",
-                                  "Finalize",   "FinalizeSurface", "Restore", "SetSurfaceSize"};
+    static const char* names[] = {"Destroying", "Initializing",    "Initialize", "InitializeSurface",
+                                  "Finalize",   "FinalizeSurface", "Restore",    "SetSurfaceSize"};
     return names[k];
 }
 
@@ -91,9 +91,7 @@ TEST_F(DXDrawTest, WithoutAFormInitializeFailsAndStaysFinalized) {
     try {
         orphan.Initialize();
         FAIL() << "no exception";
-    } catch (const EDXDrawError& e) {
-        EXPECT_STREQ(e.what(), "Form not found");
-    }
+    } catch (const EDXDrawError& e) { EXPECT_STREQ(e.what(), "Form not found"); }
     EXPECT_FALSE(orphan.Initialized());
     EXPECT_EQ(orphan.Surface(), nullptr);
     EXPECT_FALSE(orphan.ReadyToDraw());
@@ -176,9 +174,7 @@ TEST_F(DXDrawTest, FailedModeChangeLeavesItFinalizedAndNamesTheMode) {
     try {
         dx->Initialize();
         FAIL() << "no exception";
-    } catch (const EDXDrawError& e) {
-        EXPECT_STREQ(e.what(), "Display mode cannot be changed (800x600 16bit)");
-    }
+    } catch (const EDXDrawError& e) { EXPECT_STREQ(e.what(), "Display mode cannot be changed (800x600 16bit)"); }
     EXPECT_FALSE(dx->Initialized());
     EXPECT_FALSE(dx->Updating());
     EXPECT_FALSE(Win()->FullScreen());
@@ -196,9 +192,15 @@ TEST_F(DXDrawTest, ModeChoice) {
         M expected;  // Bits 0: no mode can be set
     } cases[] = {
         {"exact", {{640, 480, 16}, {800, 600, 16}, {1024, 768, 16}}, 16, true, {800, 600, 16}},
-        {"smallest larger 4:3", {{1280, 720, 16}, {1280, 960, 16}, {1024, 768, 16}, {800, 600, 32}}, 16, true,
+        {"smallest larger 4:3",
+         {{1280, 720, 16}, {1280, 960, 16}, {1024, 768, 16}, {800, 600, 32}},
+         16,
+         true,
          {1024, 768, 16}},
-        {"larger, any ratio: first by width", {{1280, 720, 16}, {1024, 600, 16}, {1920, 1080, 16}}, 16, true,
+        {"larger, any ratio: first by width",
+         {{1280, 720, 16}, {1024, 600, 16}, {1920, 1080, 16}},
+         16,
+         true,
          {1024, 600, 16}},
         {"fixed bit count never takes another", {{800, 600, 32}, {1024, 768, 32}}, 16, true, {0, 0, 0}},
         {"free bit count: at least as many", {{800, 600, 8}, {800, 600, 24}}, 16, false, {800, 600, 24}},
@@ -325,9 +327,7 @@ TEST_F(DXDrawTest, BitCountAcceptsOnlyDisplayDepths) {
     try {
         dx->Display().SetBitCount(15);
         FAIL() << "no exception";
-    } catch (const EDirectDrawError& e) {
-        EXPECT_STREQ(e.what(), "It should be either of 8 or 16 or 24 or 32");
-    }
+    } catch (const EDirectDrawError& e) { EXPECT_STREQ(e.what(), "It should be either of 8 or 16 or 24 or 32"); }
     EXPECT_EQ(dx->Display().BitCount(), 24);
 }
 
@@ -358,7 +358,7 @@ TEST_F(DXDrawTest, PaletteKeepsSystemColoursUnlessAllowed) {
     dx->ApplyPalette();
     auto pal = dx->Surface()->Bitmap().Palette();
     EXPECT_EQ(pal[100], (platform::RGB{100, 1, 2}));
-    EXPECT_EQ(pal[5], (platform::RGB{128, 0, 128}));     // system colour kept
+    EXPECT_EQ(pal[5], (platform::RGB{128, 0, 128}));      // system colour kept
     EXPECT_EQ(pal[255], (platform::RGB{255, 255, 255}));  // system colour kept
     // The same table at 32 bits: no palette, nothing happens.
     dx->Finalize();
@@ -455,12 +455,12 @@ TEST(SurfaceDraw, ClipsToBothSurfaces) {
         platform::Rect srcRect;
         int painted;
     } cases[] = {
-        {10, 0, {0, 0, 4, 4}, 0},     // X = width: clipped away
-        {11, 0, {0, 0, 4, 4}, 0},     // X = width + 1: returns at once
-        {8, 8, {0, 0, 4, 4}, 4},      // bottom-right corner: 2 × 2
-        {-3, -3, {0, 0, 4, 4}, 1},    // top-left: 1 × 1
-        {0, 0, {-2, -2, 4, 4}, 16},   // source rectangle larger than its surface
-        {0, 0, {2, 2, 2, 4}, 0},      // empty source rectangle
+        {10, 0, {0, 0, 4, 4}, 0},    // X = width: clipped away
+        {11, 0, {0, 0, 4, 4}, 0},    // X = width + 1: returns at once
+        {8, 8, {0, 0, 4, 4}, 4},     // bottom-right corner: 2 × 2
+        {-3, -3, {0, 0, 4, 4}, 1},   // top-left: 1 × 1
+        {0, 0, {-2, -2, 4, 4}, 16},  // source rectangle larger than its surface
+        {0, 0, {2, 2, 2, 4}, 0},     // empty source rectangle
     };
     for (const auto& c : cases) {
         dst->Fill(0);
@@ -497,12 +497,9 @@ TEST(SurfaceDraw, NearestPixelIsExactAndLeavesThePixel) {
         TColor color;
         uint32_t expected;
     } cases[] = {
-        {32, RGBColor(4, 10, 104), 0x040A68},
-        {24, RGBColor(4, 10, 104), 0x040A68},
-        {16, RGBColor(255, 0, 0), 0xF800},
-        {16, RGBColor(4, 10, 104), (0 << 11) | (2 << 5) | 13},
-        {8, RGBColor(77, 77, 77), 77},
-        {8, RGBColor(77, 79, 76), 77},
+        {32, RGBColor(4, 10, 104), 0x040A68}, {24, RGBColor(4, 10, 104), 0x040A68},
+        {16, RGBColor(255, 0, 0), 0xF800},    {16, RGBColor(4, 10, 104), (0 << 11) | (2 << 5) | 13},
+        {8, RGBColor(77, 77, 77), 77},        {8, RGBColor(77, 79, 76), 77},
     };
     for (const auto& c : cases) {
         auto s = MakeSurface(2, 2, c.bits);

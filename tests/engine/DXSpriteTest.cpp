@@ -54,7 +54,8 @@ protected:
     }
     std::vector<std::string> DrawOrder(TSprite* parent) {
         std::vector<std::string> names;
-        for (int i = 0; i < parent->DrawCount(); ++i) names.push_back(static_cast<TLogSprite*>(parent->DrawItems(i))->Name);
+        for (int i = 0; i < parent->DrawCount(); ++i)
+            names.push_back(static_cast<TLogSprite*>(parent->DrawItems(i))->Name);
         return names;
     }
 
@@ -81,15 +82,11 @@ TEST_F(SpriteTree, CreateLinksCountsAndIndexes) {
     try {
         b->Items(0);
         FAIL();
-    } catch (const ESpriteError& e) {
-        EXPECT_STREQ(e.what(), "Index of the list exceeds the range. (0)");
-    }
+    } catch (const ESpriteError& e) { EXPECT_STREQ(e.what(), "Index of the list exceeds the range. (0)"); }
     try {
         engine->Items(2);
         FAIL();
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "List index out of bounds (2)");
-    }
+    } catch (const std::out_of_range& e) { EXPECT_STREQ(e.what(), "List index out of bounds (2)"); }
     EXPECT_THROW(engine->Items(-1), std::out_of_range);
 
     delete a;  // takes c along
@@ -149,10 +146,10 @@ TEST_F(SpriteTree, DrawCullsAgainstTheSurfaceButVisitsChildren) {
     EXPECT_EQ(engine->Width, 100);
     EXPECT_EQ(engine->Height, 50);
 
-    auto* left = Make(engine.get(), "left", -10, 0);      // right edge touches x = 0: not drawn
-    Make(left, "inner", 15, 0);                           // its child at x = 5 is
-    Make(engine.get(), "edge", 100, 0);                   // starts at the right edge
-    Make(engine.get(), "corner", -9.9, -9.9);             // Trunc: (-9, -9), one pixel inside
+    auto* left = Make(engine.get(), "left", -10, 0);  // right edge touches x = 0: not drawn
+    Make(left, "inner", 15, 0);                       // its child at x = 5 is
+    Make(engine.get(), "edge", 100, 0);               // starts at the right edge
+    Make(engine.get(), "corner", -9.9, -9.9);         // Trunc: (-9, -9), one pixel inside
     auto* hidden = Make(engine.get(), "hidden", 10, 10);
     Make(hidden, "hiddenchild", 0, 0);
     hidden->Visible = false;
@@ -202,7 +199,8 @@ TEST(SpriteGeometry, WrapAroundTilesOnSurfacePlusSize) {
     const struct {
         double x;
         int left;
-    } cases[] = {{0, 0}, {800, 800}, {801, -49}, {850, 0}, {-10, -10}, {-50, 800}, {-51, 799}, {-900, 800}, {1700.5, 0}};
+    } cases[] = {{0, 0},     {800, 800}, {801, -49},  {850, 0},   {-10, -10},
+                 {-50, 800}, {-51, 799}, {-900, 800}, {1700.5, 0}};
     for (const auto& c : cases) {
         s->X = c.x;
         EXPECT_EQ(s->HitBox().Left, c.left) << c.x;
@@ -573,16 +571,16 @@ TEST_F(OnDisplay, ExactHitsCompareThePixelsWhereTheImagesAreDrawn) {
     const struct {
         double x, y;
         bool hit;
-    } cases[] = {{2, 2, true}, {0, 0, false}, {3, 3, true}, {4, 2, false}, {1.9, 2, true}, {0.9, 2, false}, {2, 3.5, true}};
+    } cases[] = {{2, 2, true},   {0, 0, false},   {3, 3, true},  {4, 2, false},
+                 {1.9, 2, true}, {0.9, 2, false}, {2, 3.5, true}};
     for (const auto& c : cases) {
         b->X = c.x;
         b->Y = c.y;
         EXPECT_EQ(a->FineTest(b), c.hit) << c.x << "," << c.y;
-        EXPECT_EQ(b->FineTest(a), true);  // b does not look at pixels
+        EXPECT_EQ(b->FineTest(a), true);                                // b does not look at pixels
         EXPECT_EQ(b->CheckHits(), c.hit ? 1 : 0) << c.x << "," << c.y;  // either side asks for them
     }
 }
-
 
 // A pattern outside the entry (a cycle past its end, an entry without a picture) has the
 // empty rectangle, which overlaps nothing: the pixel test finds no hit.

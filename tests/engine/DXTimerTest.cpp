@@ -112,8 +112,8 @@ TEST_F(FrameTimer, IntervalGatesTicksAndDividesTheLag) {
     } cases[] = {
         {0, {5, 6, 45}, {5, 1, 39}},
         {1, {5, 6, 45}, {5, 1, 39}},
-        {0, {5, 5}, {5, 1}},  // a second pass in the same millisecond still ticks
-        {1, {5, 5}, {5}},     // ... but not with a 1 ms interval
+        {0, {5, 5}, {5, 1}},             // a second pass in the same millisecond still ticks
+        {1, {5, 5}, {5}},                // ... but not with a 1 ms interval
         {20, {15, 45, 50, 69}, {2, 1}},  // 15: too soon; 45: 2 intervals; 50: 5 ms; 69: 24 ms
         {-3, {0, 7}, {1, 7}},            // negative acts as 0
     };
@@ -148,10 +148,10 @@ TEST_F(FrameTimer, MeasuredFpsOverOneSecondWindows) {
         std::vector<uint32_t> passes;
         int fps;
     } cases[] = {
-        {{3000}, 0},                            // 1 tick / 2000 ms = 0.5
-        {{3100, 3200, 5000}, 2},                // 3 / 2000 = 1.5
-        {{5100, 5200, 5300, 5400, 7000}, 2},    // 5 / 2000 = 2.5
-        {{7100, 7200, 8001}, 3},                // 3 / 1001 = 2.997
+        {{3000}, 0},                          // 1 tick / 2000 ms = 0.5
+        {{3100, 3200, 5000}, 2},              // 3 / 2000 = 1.5
+        {{5100, 5200, 5300, 5400, 7000}, 2},  // 5 / 2000 = 2.5
+        {{7100, 7200, 8001}, 3},              // 3 / 1001 = 2.997
     };
     for (const auto& w : cases) {
         for (uint32_t t : w.passes) PassAt(t);

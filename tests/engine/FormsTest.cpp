@@ -17,7 +17,8 @@ namespace {
 // Logs every handler that runs, prefixed with the form's name.
 class TLogForm : public TForm {
 public:
-    TLogForm(std::string name, std::vector<std::string>* log) : TForm(name, 200, 100), Name(std::move(name)), Log(log) {}
+    TLogForm(std::string name, std::vector<std::string>* log)
+        : TForm(name, 200, 100), Name(std::move(name)), Log(log) {}
     std::string Name;
     std::vector<std::string>* Log;
 
@@ -98,8 +99,8 @@ TEST_F(ModalTest, OtherWindowsTakeNoInputAndNoActivationWhileItIsOpen) {
         ws.TypeChar("x", dialog->Handle());
         ws.Click(1, 1, 1, dialog->Handle());
     });
-    for (const char* blocked : {"main activate", "main key 51", "main keyup 51", "main char 3", "main move", "main down",
-                                "main up", "main pad"})
+    for (const char* blocked : {"main activate", "main key 51", "main keyup 51", "main char 3", "main move",
+                                "main down", "main up", "main pad"})
         EXPECT_FALSE(Logged(blocked)) << blocked;
     EXPECT_TRUE(Logged("dialog char x"));
     EXPECT_TRUE(Logged("dialog down"));

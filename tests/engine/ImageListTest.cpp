@@ -66,9 +66,7 @@ TEST_F(ImageListTest, FindIgnoresCaseAndTheLaterNamedDuplicateWins) {
     try {
         Items().Find("xyz");
         FAIL() << "no exception";
-    } catch (const EPictureCollectionError& e) {
-        EXPECT_STREQ(e.what(), "Image 'xyz' not found");
-    }
+    } catch (const EPictureCollectionError& e) { EXPECT_STREQ(e.what(), "Image 'xyz' not found"); }
 
     Items().Add("Rm1");
     auto* lower = Items().Add("rm1");
@@ -217,9 +215,7 @@ TEST_F(ImageListTest, InitializingWithoutAReadyDisplayFails) {
     try {
         Items().Initialize(nullptr);
         FAIL() << "no exception";
-    } catch (const EPictureCollectionError& e) {
-        EXPECT_STREQ(e.what(), "TPictureCollection cannot be initialized");
-    }
+    } catch (const EPictureCollectionError& e) { EXPECT_STREQ(e.what(), "TPictureCollection cannot be initialized"); }
     EXPECT_THROW(Items().Initialize(dx.get()), EPictureCollectionError);  // not initialised
     EXPECT_FALSE(Items().Initialized());
 }
@@ -250,11 +246,11 @@ TEST_F(ImageListTest, BuildColorTable) {
     Items().BuildColorTable();
     TRGBQuads expected{};
     const std::pair<int, TRGBQuad> fixed[] = {
-        {0, RGBQuad(0, 0, 0)},         {1, RGBQuad(128, 0, 0)},     {2, RGBQuad(0, 128, 0)},
-        {3, RGBQuad(128, 128, 0)},     {4, RGBQuad(0, 0, 128)},     {5, RGBQuad(128, 0, 128)},
-        {6, RGBQuad(0, 128, 128)},     {7, RGBQuad(192, 192, 192)}, {248, RGBQuad(128, 128, 128)},
-        {249, RGBQuad(255, 0, 0)},     {250, RGBQuad(0, 255, 0)},   {251, RGBQuad(255, 255, 0)},
-        {252, RGBQuad(0, 0, 255)},     {253, RGBQuad(255, 0, 255)}, {254, RGBQuad(0, 255, 255)},
+        {0, RGBQuad(0, 0, 0)},        {1, RGBQuad(128, 0, 0)},     {2, RGBQuad(0, 128, 0)},
+        {3, RGBQuad(128, 128, 0)},    {4, RGBQuad(0, 0, 128)},     {5, RGBQuad(128, 0, 128)},
+        {6, RGBQuad(0, 128, 128)},    {7, RGBQuad(192, 192, 192)}, {248, RGBQuad(128, 128, 128)},
+        {249, RGBQuad(255, 0, 0)},    {250, RGBQuad(0, 255, 0)},   {251, RGBQuad(255, 255, 0)},
+        {252, RGBQuad(0, 0, 255)},    {253, RGBQuad(255, 0, 255)}, {254, RGBQuad(0, 255, 255)},
         {255, RGBQuad(255, 255, 255)}};
     for (const auto& [slot, q] : fixed) expected[slot] = q;
     EXPECT_EQ(Items().ColorTable, expected);

@@ -147,8 +147,8 @@ TEST_F(EnemyTest, RemovedInMenuAndLevelDoneOnly) {
         int State;
         bool Removed;
     };
-    for (const Case c : {Case{gsMenu, true}, Case{gsLevelDone, true}, Case{gsPauseMenu, false},
-                         Case{gsScores, false}, Case{gsScreenAu, false}, Case{gsPlaying, false}}) {
+    for (const Case c : {Case{gsMenu, true}, Case{gsLevelDone, true}, Case{gsPauseMenu, false}, Case{gsScores, false},
+                         Case{gsScreenAu, false}, Case{gsPlaying, false}}) {
         SCOPED_TRACE(c.State);
         host.Engine.Clear();
         GameState = c.State;
@@ -186,8 +186,8 @@ TEST_F(EnemyTest, LevelCompletionAndItsAmmunition) {
     EXPECT_EQ(Ammo[2], 0);
     EXPECT_EQ(Ammo[3], 0);
 
-    const int table[10][3] = {{0, 0, 0},    {0, 0, 0},   {10, 0, 0},   {25, 5, 0},   {50, 10, 0},
-                              {75, 15, 0},  {100, 25, 0}, {200, 35, 5}, {250, 50, 10}, {500, 100, 25}};
+    const int table[10][3] = {{0, 0, 0},   {0, 0, 0},    {10, 0, 0},   {25, 5, 0},    {50, 10, 0},
+                              {75, 15, 0}, {100, 25, 0}, {200, 35, 5}, {250, 50, 10}, {500, 100, 25}};
     for (int level = 2; level <= 8; ++level) {
         SCOPED_TRACE(level);
         GameState = gsPlaying;

@@ -251,7 +251,8 @@ TEST_F(PlayerTest, FrozenOutsidePlay) {
 }
 
 TEST_F(PlayerTest, FinalScoreFormula) {
-    for (const auto& [level, base] : std::vector<std::pair<int, int>>{{1, 0}, {2, 999}, {3, 2999}, {4, 5999}, {9, 35999}}) {
+    for (const auto& [level, base] :
+         std::vector<std::pair<int, int>>{{1, 0}, {2, 999}, {3, 2999}, {4, 5999}, {9, 35999}}) {
         Level = level;
         Score = 7;
         EXPECT_EQ(FinalScore(), base + 7) << level;

@@ -109,9 +109,7 @@ TEST_F(ShotsTest, PlayerShotsLeaveAtTheRightEdgeAndOnMenuOrLevelDone) {
         host.Frame(16);
         const bool removed = state == gsMenu || state == gsLevelDone;
         ASSERT_EQ(host.All<TArmoSprite>().size(), removed ? 0u : 1u);
-        if (!removed) {
-            EXPECT_EQ(s->X, 100);
-        }
+        if (!removed) { EXPECT_EQ(s->X, 100); }
     }
 }
 

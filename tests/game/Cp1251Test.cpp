@@ -29,8 +29,7 @@ TEST(Cp1251, EveryByteDecodesLikeTheSystemConverterAndRoundTrips) {
     for (int b = 0; b < 256; ++b) {
         all += static_cast<char>(b);
         if (b == 0x98) continue;  // unassigned in the code page: we keep it as U+0098
-        EXPECT_EQ(cp1251::ToUtf8(std::string(1, static_cast<char>(b))),
-                  SystemToUtf8(static_cast<unsigned char>(b)))
+        EXPECT_EQ(cp1251::ToUtf8(std::string(1, static_cast<char>(b))), SystemToUtf8(static_cast<unsigned char>(b)))
             << "byte " << b;
     }
     const std::string utf8 = cp1251::ToUtf8(all);
@@ -41,7 +40,9 @@ TEST(Cp1251, EveryByteDecodesLikeTheSystemConverterAndRoundTrips) {
 TEST(Cp1251, KnownNames) {
     EXPECT_EQ(cp1251::FromUtf8("Игрок"), "\xC8\xE3\xF0\xEE\xEA");
     EXPECT_EQ(cp1251::ToUtf8("\xC8\xE3\xF0\xEE\xEA"), "Игрок");
-    EXPECT_EQ(cp1251::FromUtf8("Ёж ё №1 €"), "\xA8\xE6 \xB8 \xB9" "1 \x88");
+    EXPECT_EQ(cp1251::FromUtf8("Ёж ё №1 €"),
+              "\xA8\xE6 \xB8 \xB9"
+              "1 \x88");
     EXPECT_EQ(cp1251::FromUtf8("Ace-99"), "Ace-99");
 }
 
@@ -54,13 +55,13 @@ TEST(Cp1251, RefusesCharactersItCannotHold) {
     const Case cases[] = {
         {"Петя", true, "\xCF\xE5\xF2\xFF"},
         {"", true, ""},
-        {"ä", false, "?"},              // Latin-1 letter outside the code page
-        {"Ω", false, "?"},              // Greek
+        {"ä", false, "?"},  // Latin-1 letter outside the code page
+        {"Ω", false, "?"},  // Greek
         {"日本", false, "??"},
-        {"😀", false, "?"},             // outside the Basic Multilingual Plane
-        {"A\xC8", false, "A?"},         // truncated sequence
-        {"\xC0\x80", false, "??"},      // overlong NUL
-        {"\xED\xA0\x80", false, "???"}, // surrogate
+        {"😀", false, "?"},               // outside the Basic Multilingual Plane
+        {"A\xC8", false, "A?"},          // truncated sequence
+        {"\xC0\x80", false, "??"},       // overlong NUL
+        {"\xED\xA0\x80", false, "???"},  // surrogate
         {"\xFF", false, "?"},
     };
     for (const Case& c : cases) {

@@ -19,7 +19,7 @@ TEST_F(MainFormFixture, NoSoundDeviceGivesASilentGameWithoutErrors) {
     ASSERT_FALSE(Application().Terminated());
     EXPECT_FALSE(main->DXSound->Initialized());
     main->FormKeyDown(VK_RETURN, 0);  // "Menu" cue, new game
-    fake.Windows.PressKey(32);          // fire
+    fake.Windows.PressKey(32);        // fire
     Frames(30);
     EXPECT_EQ(GameState, gsPlaying);
     EXPECT_TRUE(fake.Windows.MessageBoxes().empty());

@@ -13,11 +13,11 @@
 #include <unistd.h>
 
 #include "engine/Forms.h"
-#include "game/state/Globals.h"
 #include "game/Main.h"
-#include "game/state/Random.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 #include "platform/fake/FakePlatform.h"
 
 class MainFormFixture : public ::testing::Test {

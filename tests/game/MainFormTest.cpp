@@ -494,7 +494,7 @@ TEST_F(MainFormFixture, NameEntryKeepsTenWindows1251Characters) {
     form2->Show();
     form2->Edit1Text.clear();
     fake.Windows.TypeChar("Жук€", form2->Handle());  // the euro sign is in Windows-1251
-    fake.Windows.TypeChar("中", form2->Handle());  // a CJK character is not
+    fake.Windows.TypeChar("中", form2->Handle());    // a CJK character is not
     Application().ProcessMessages();
     EXPECT_EQ(form2->Edit1Text, "Жук€");
     fake.Windows.PressKey(8, -1, 0, false, form2->Handle());

@@ -13,8 +13,7 @@
 namespace fs = std::filesystem;
 
 TEST(OptionsFile, ReadsTenNumbersByTheNumberRules) {
-    EXPECT_EQ(ParseOptions("1\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n", "opt.qrx"),
-              DefaultOptions());
+    EXPECT_EQ(ParseOptions("1\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n", "opt.qrx"), DefaultOptions());
     // Text after a number is ignored; blank lines are skipped; a short file gives 0.
     EXPECT_EQ(ParseOptions("0 show fps\r\n\r\n\r\n1\n-1\t\r\n16 bits\r\n", "opt.qrx"),
               (TOptions{0, 1, -1, 16, 0, 0, 0, 0, 0, 0}));
@@ -41,8 +40,7 @@ TEST(OptionsFile, WriteIsExactAndReadsBack) {
     WriteOptions(name, options);
     std::stringstream bytes;
     bytes << std::ifstream(name, std::ios::binary).rdbuf();
-    EXPECT_EQ(bytes.str(),
-              "0\r\n1\r\n2\r\n8\r\n1\r\n-6\r\n7\r\n2147483647\r\n-2147483648\r\n10\r\n");
+    EXPECT_EQ(bytes.str(), "0\r\n1\r\n2\r\n8\r\n1\r\n-6\r\n7\r\n2147483647\r\n-2147483648\r\n10\r\n");
     EXPECT_EQ(ReadOptions(name), options);
     fs::remove_all(dir);
 }

@@ -15,13 +15,13 @@
 
 #include "engine/Forms.h"
 #include "entities/Sprites.h"
-#include "game/files/Cp1251.h"
-#include "game/state/Globals.h"
 #include "game/Main.h"
-#include "game/state/Random.h"
-#include "game/files/ScoreFile.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
+#include "game/files/Cp1251.h"
+#include "game/files/ScoreFile.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 #include "input/Gamepad.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlWindowSystem.h"
@@ -53,7 +53,8 @@ protected:
         std::filesystem::copy(data, dir / "data", std::filesystem::copy_options::recursive);
         oldCwd = std::filesystem::current_path();
         std::filesystem::current_path(dir);
-        std::ofstream(dir / "data/all_qrx/opt.qrx", std::ios::binary) << "0\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
+        std::ofstream(dir / "data/all_qrx/opt.qrx", std::ios::binary)
+            << "0\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
         std::string table;
         for (int i = 0; i < 10; ++i) table += "\xC8\xE3\xF0\xEE\xEA\r\n0\r\n";
         std::ofstream(dir / "data/all_qrx/res.qrx", std::ios::binary) << table << "0\r\n";
@@ -133,7 +134,8 @@ protected:
         int n = 0;
         TSpriteEngine* engine = MainForm->SpriteEngine();
         for (int i = 0; i < engine->Count(); ++i)
-            if (auto* s = dynamic_cast<TArmoSprite*>(engine->Items(i)); s && s->SpecialKind == TArmoSprite::skMainGun) ++n;
+            if (auto* s = dynamic_cast<TArmoSprite*>(engine->Items(i)); s && s->SpecialKind == TArmoSprite::skMainGun)
+                ++n;
         return n;
     }
 };
@@ -181,19 +183,19 @@ TEST_F(PadGameFx, WholeGameFromThePad) {
     // opens modally, and the pad types a name with its letter choice. The script runs from
     // the modal loop's ticks.
     std::vector<int> script = {
-        SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_B,
-        SDL_CONTROLLER_BUTTON_B,          // "Игрок" deleted
-        SDL_CONTROLLER_BUTTON_DPAD_DOWN,  // to "А"
-        SDL_CONTROLLER_BUTTON_DPAD_RIGHT, // "Б"
-        SDL_CONTROLLER_BUTTON_A,          // types "Б"; the rest in lower case
-        SDL_CONTROLLER_BUTTON_DPAD_DOWN,  // to "a"
-        SDL_CONTROLLER_BUTTON_DPAD_DOWN,  // to "0"
-        SDL_CONTROLLER_BUTTON_DPAD_LEFT,  // "z"
-        SDL_CONTROLLER_BUTTON_Y,          // "Z"
-        SDL_CONTROLLER_BUTTON_A,          // types "Z"
-        SDL_CONTROLLER_BUTTON_DPAD_UP,    // to "А"
-        SDL_CONTROLLER_BUTTON_DPAD_UP,    // to " OK "
-        SDL_CONTROLLER_BUTTON_A,          // enters the record
+        SDL_CONTROLLER_BUTTON_B,          SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_B,
+        SDL_CONTROLLER_BUTTON_B,           // "Игрок" deleted
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN,   // to "А"
+        SDL_CONTROLLER_BUTTON_DPAD_RIGHT,  // "Б"
+        SDL_CONTROLLER_BUTTON_A,           // types "Б"; the rest in lower case
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN,   // to "a"
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN,   // to "0"
+        SDL_CONTROLLER_BUTTON_DPAD_LEFT,   // "z"
+        SDL_CONTROLLER_BUTTON_Y,           // "Z"
+        SDL_CONTROLLER_BUTTON_A,           // types "Z"
+        SDL_CONTROLLER_BUTTON_DPAD_UP,     // to "А"
+        SDL_CONTROLLER_BUTTON_DPAD_UP,     // to " OK "
+        SDL_CONTROLLER_BUTTON_A,           // enters the record
     };
     size_t step = 0;
     int phase = 0;

@@ -17,12 +17,24 @@ TEST(PadKeys, EachPressStandsForAKeyOfTheScreens) {
     struct Case {
         int button, state, key;
     } cases[] = {
-        {PadA, gsMenu, VK_RETURN},         {PadA, gsPlaying, VK_RETURN},     {PadA, gsScores, VK_RETURN},
-        {PadStart, gsPlaying, VK_ESCAPE},  {PadStart, gsPauseMenu, VK_RETURN}, {PadStart, gsLevelDone, VK_RETURN},
-        {PadBack, gsPlaying, VK_ESCAPE},   {PadBack, gsMenu, 0},             {PadB, gsPlaying, 0},
-        {PadB, gsMenu, 0},                 {PadUp, gsMenu, VK_UP},           {PadStickUp, gsPauseMenu, VK_UP},
-        {PadDown, gsMenu, VK_DOWN},        {PadStickDown, gsMenu, VK_DOWN},  {PadLeft, gsMenu, 0},
-        {PadX, gsMenu, 0},                 {PadY, gsMenu, 0},                {PadLeftShoulder, gsPlaying, 0},
+        {PadA, gsMenu, VK_RETURN},
+        {PadA, gsPlaying, VK_RETURN},
+        {PadA, gsScores, VK_RETURN},
+        {PadStart, gsPlaying, VK_ESCAPE},
+        {PadStart, gsPauseMenu, VK_RETURN},
+        {PadStart, gsLevelDone, VK_RETURN},
+        {PadBack, gsPlaying, VK_ESCAPE},
+        {PadBack, gsMenu, 0},
+        {PadB, gsPlaying, 0},
+        {PadB, gsMenu, 0},
+        {PadUp, gsMenu, VK_UP},
+        {PadStickUp, gsPauseMenu, VK_UP},
+        {PadDown, gsMenu, VK_DOWN},
+        {PadStickDown, gsMenu, VK_DOWN},
+        {PadLeft, gsMenu, 0},
+        {PadX, gsMenu, 0},
+        {PadY, gsMenu, 0},
+        {PadLeftShoulder, gsPlaying, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(PadKeyFor(c.button, c.state), c.key) << c.button << " in " << c.state;
 }
@@ -98,7 +110,7 @@ TEST_F(PadScreens, PadTypesANameAfterItsGraceAndTakesOk) {
     Application().ProcessMessages();
     const uint32_t w = form2->Handle();
     EXPECT_FALSE(form2->PadMode());  // no pad connected: the window as it always was
-    Pad(platform::PadA, w);           // at once: still the lost game's fire button
+    Pad(platform::PadA, w);          // at once: still the lost game's fire button
     EXPECT_TRUE(form2->Visible());
     EXPECT_FALSE(form2->PadMode());
     fake.Clock.Advance(TForm2::PadGraceMs);
@@ -107,22 +119,22 @@ TEST_F(PadScreens, PadTypesANameAfterItsGraceAndTakesOk) {
     EXPECT_EQ(form2->Edit1Text, "");
     EXPECT_TRUE(form2->PadMode());
     EXPECT_TRUE(form2->Letters().UpperCase());
-    Pad(platform::PadDown, w);       // "А"
-    Pad(platform::PadLeft, w);       // back to delete
-    Pad(platform::PadRight, w);      // "А"
+    Pad(platform::PadDown, w);                                    // "А"
+    Pad(platform::PadLeft, w);                                    // back to delete
+    Pad(platform::PadRight, w);                                   // "А"
     for (int i = 0; i < 6; ++i) Pad(platform::PadStickRight, w);  // "Ё" follows "Е"
     Pad(platform::PadA, w);
-    Pad(platform::PadA, w);          // then lower case
+    Pad(platform::PadA, w);  // then lower case
     EXPECT_EQ(form2->Edit1Text, "Ёё");
     Pad(platform::PadLeft, w);
     Pad(platform::PadY, w);
     Pad(platform::PadA, w);
     EXPECT_EQ(form2->Edit1Text, "ЁёЕ");
-    Pad(platform::PadUp, w);         // the commands: " OK " first
-    Pad(platform::PadRight, w);      // delete
+    Pad(platform::PadUp, w);     // the commands: " OK " first
+    Pad(platform::PadRight, w);  // delete
     Pad(platform::PadA, w);
     EXPECT_EQ(form2->Edit1Text, "Ёё");
-    Pad(platform::PadRight, w);  // "а"
+    Pad(platform::PadRight, w);                           // "а"
     for (int i = 0; i < 12; ++i) Pad(platform::PadA, w);  // ten characters at most
     EXPECT_EQ(form2->Edit1Text, "Ёёаааааааа");
     Pad(platform::PadStart, w);

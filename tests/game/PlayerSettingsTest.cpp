@@ -8,8 +8,8 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -22,11 +22,11 @@
 
 #include "engine/Forms.h"
 #include "entities/PlayerSprite.h"
-#include "game/state/Globals.h"
 #include "game/Main.h"
-#include "game/state/Random.h"
 #include "game/Unit1.h"
 #include "game/Unit2.h"
+#include "game/state/Globals.h"
+#include "game/state/Random.h"
 #include "platform/Audio.h"
 #include "platform/Settings.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -147,9 +147,7 @@ TEST_F(RealProgram, VolumesReachTheMixerAndBadValuesFallBackWithAWarning) {
     // A new level is heard at once, by the voice that is sounding too.
     machine->Get().Audio->SetEffectsVolume(20);
     for (int ch = 0; ch < Mix_AllocateChannels(-1); ++ch) {
-        if (Mix_Playing(ch)) {
-            EXPECT_EQ(Mix_Volume(ch, -1), MixerLevel(20));
-        }
+        if (Mix_Playing(ch)) { EXPECT_EQ(Mix_Volume(ch, -1), MixerLevel(20)); }
     }
 }
 
@@ -180,9 +178,7 @@ TEST_F(RealProgram, LosingTheFocusPausesPlayAndLowersTheMusicOnlyWhenAskedTo) {
         // Back in front: the music comes back up; the pause menu waits for the player.
         PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
         EXPECT_EQ(GameState, pauses ? gsPauseMenu : gsPlaying);
-        if (Mix_QuerySpec(nullptr, nullptr, nullptr)) {
-            EXPECT_EQ(Mix_VolumeMusic(-1), MixerLevel(80));
-        }
+        if (Mix_QuerySpec(nullptr, nullptr, nullptr)) { EXPECT_EQ(Mix_VolumeMusic(-1), MixerLevel(80)); }
 
         form2.reset();
         form1.reset();
@@ -205,9 +201,9 @@ TEST_F(RealProgram, AReboundKeySteersAndTheKeyItReplacedNoLonger) {
         Pump(5);
         return PlayerSprite->Y - y0;
     };
-    EXPECT_LT(heldFor(SDL_SCANCODE_I), -20.0);     // up
+    EXPECT_LT(heldFor(SDL_SCANCODE_I), -20.0);        // up
     EXPECT_NEAR(heldFor(SDL_SCANCODE_W), 0.0, 1e-9);  // W was the default, now unbound
-    EXPECT_GT(heldFor(SDL_SCANCODE_S), 20.0);      // the other actions keep their keys
+    EXPECT_GT(heldFor(SDL_SCANCODE_S), 20.0);         // the other actions keep their keys
 }
 
 // Peak, RMS and the count of samples at or past full scale of a recording of the final mix.
@@ -245,8 +241,8 @@ MixFigures Measure(const std::vector<uint8_t>& bytes, SDL_AudioFormat format) {
 // One second of ramming contact: the hit sound once a frame at 60 frames a second, every
 // copy on a voice of its own, recorded by SDL's disk driver (which plays in real time).
 TEST_F(RealProgram, RammingContactRecordedFromTheFinalMixNeverClips) {
-    const std::string recording = (fs::temp_directory_path() /
-                                   ("sb-ramming-" + std::to_string(::getpid()) + ".raw")).string();
+    const std::string recording =
+        (fs::temp_directory_path() / ("sb-ramming-" + std::to_string(::getpid()) + ".raw")).string();
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     const std::string oldDriver = driver ? driver : "";
     ::setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -271,15 +267,16 @@ TEST_F(RealProgram, RammingContactRecordedFromTheFinalMixNeverClips) {
     std::ifstream in(recording, std::ios::binary);
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     // SB_KEEP_RECORDING=FILE keeps the recording for a listen or for sox.
-    if (const char* keep = std::getenv("SB_KEEP_RECORDING")) fs::copy_file(recording, keep, fs::copy_options::overwrite_existing);
+    if (const char* keep = std::getenv("SB_KEEP_RECORDING"))
+        fs::copy_file(recording, keep, fs::copy_options::overwrite_existing);
     std::remove(recording.c_str());
     const MixFigures f = Measure(bytes, format);
-    std::printf("ramming, 60 overlapping 'snd': %zu samples, peak %.4f, RMS %.4f, %zu at full scale "
-                "(%s, %d Hz, %d channels)\n",
-                f.Samples, f.Peak, f.Rms, f.Clipped, format == AUDIO_F32SYS ? "float" : "16-bit", rate,
-                channels);
+    std::printf(
+        "ramming, 60 overlapping 'snd': %zu samples, peak %.4f, RMS %.4f, %zu at full scale "
+        "(%s, %d Hz, %d channels)\n",
+        f.Samples, f.Peak, f.Rms, f.Clipped, format == AUDIO_F32SYS ? "float" : "16-bit", rate, channels);
     ASSERT_GT(f.Samples, static_cast<size_t>(rate * channels));  // about two seconds were recorded
-    EXPECT_GT(f.Rms, 0.05);  // loud, as dozens of copies are
+    EXPECT_GT(f.Rms, 0.05);                                      // loud, as dozens of copies are
     EXPECT_EQ(f.Clipped, 0u);
     EXPECT_LT(f.Peak, 1.0);
 }

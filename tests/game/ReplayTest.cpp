@@ -1,8 +1,8 @@
 // A whole scripted game, replayed: any change of behaviour changes the digest of the play
 // state and the sprites' places. When a change is intended, the failure prints the new
 // digest to record here.
-#include "testkit/Bot.h"
 #include "MainFormFixture.h"
+#include "testkit/Bot.h"
 
 #include <cinttypes>
 

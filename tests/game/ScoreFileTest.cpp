@@ -27,9 +27,7 @@ struct TempFolder {
     }
 };
 
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -69,8 +67,8 @@ TEST(ScoreFileNumbers, ReadAsTheRuntimeReadsThem) {
         {"42", 42},
         {"  \t\r\n\r\n\n-17 points and more", -17},
         {"+5\r\n", 5},
-        {"", 0},                    // end of file
-        {" \t\r\n\r\n", 0},         // only blanks before the end of file
+        {"", 0},             // end of file
+        {" \t\r\n\r\n", 0},  // only blanks before the end of file
         {"0007\t8", 7},
         {"2147483647", 2147483647},
         {"-2147483648", INT32_MIN},
@@ -81,8 +79,8 @@ TEST(ScoreFileNumbers, ReadAsTheRuntimeReadsThem) {
 }
 
 TEST(ScoreFileNumbers, AWordThatIsNoNumberOrOutOfRangeRefusesTheFile) {
-    for (const char* text : {"abc", "12abc", "-", "+", "1.5", "0x10", "\x01", "2147483648",
-                             "-2147483649", "99999999999999999999999999999999"}) {
+    for (const char* text : {"abc", "12abc", "-", "+", "1.5", "0x10", "\x01", "2147483648", "-2147483649",
+                             "99999999999999999999999999999999"}) {
         EXPECT_THROW(ReadOneNumber(text), EFileFormatError) << text;
     }
     try {
@@ -95,8 +93,7 @@ TEST(ScoreFileNumbers, AWordThatIsNoNumberOrOutOfRangeRefusesTheFile) {
 
 TEST(ScoreFileRead, BlankLinesAreSkippedBeforeAScoreButBecomeAName) {
     int32_t check = -1;
-    const TScoreTable t =
-        ParseScoreTable("Vasya\r\n\r\n\r\n  300 trailing words\r\n\r\n200\r\nPetya\r\n", "f", &check);
+    const TScoreTable t = ParseScoreTable("Vasya\r\n\r\n\r\n  300 trailing words\r\n\r\n200\r\nPetya\r\n", "f", &check);
     EXPECT_EQ(t.Names[0], "Vasya");
     EXPECT_EQ(t.Values[0], 300);
     EXPECT_EQ(t.Names[1], "");  // the blank line after the score line is entry 2's name
@@ -145,8 +142,8 @@ TEST(ScoreFileVerify, EmptyTableIsValidAndOnlyScoresCount) {
 }
 
 TEST(ScoreFileVerify, SumWrapsAt32BitsAndTheWrappedSumVerifies) {
-    TScoreTable t = Table({2000000000, 2000000000, 2000000000, 2000000000, 2000000000,
-                           2000000000, 2000000000, 2000000000, 2000000000, 2000000000});
+    TScoreTable t = Table({2000000000, 2000000000, 2000000000, 2000000000, 2000000000, 2000000000, 2000000000,
+                           2000000000, 2000000000, 2000000000});
     EXPECT_EQ(ScoreSum(t), -1474836480);  // 20000000000 mod 2^32, as a signed value
     int32_t check = 0;
     EXPECT_EQ(ParseScoreTable(FormatScoreTable(t), "f", &check), t);
@@ -193,9 +190,7 @@ TEST(ScoreFileWrite, ProgramNamesFindTheExistingFileWhateverItsCase) {
     InsertScore(t, "Ace", 10);
     WriteScoreTable(programName, t);
     EXPECT_EQ(ReadBytes(dir.Path / "Data" / "ALL_QRX" / "Res.Qrx"), FormatScoreTable(t));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path / "Data" / "ALL_QRX"),
-                            fs::directory_iterator()),
-              1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path / "Data" / "ALL_QRX"), fs::directory_iterator()), 1);
 }
 
 TEST(ScoreFileWrite, MissingFileIsAnInputOutputError) {
@@ -220,9 +215,7 @@ TEST(ScoreFileWrite, AFailedWriteLeavesTheOldTable) {
     bool threw = false;
     try {
         WriteScoreTable(path.string(), Table({9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
-    } catch (const platform::EInOutError&) {
-        threw = true;
-    }
+    } catch (const platform::EInOutError&) { threw = true; }
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -233,8 +226,7 @@ TEST(ScoreFileWrite, AFailedWriteLeavesTheOldTable) {
 
     // A target that cannot be replaced at all (a folder of that name) is an error too.
     fs::create_directory(dir.Path / "taken.qrx");
-    EXPECT_THROW(WriteScoreTable((dir.Path / "taken.qrx").string(), EmptyScoreTable()),
-                 platform::EInOutError);
+    EXPECT_THROW(WriteScoreTable((dir.Path / "taken.qrx").string(), EmptyScoreTable()), platform::EInOutError);
     EXPECT_TRUE(fs::is_directory(dir.Path / "taken.qrx"));
 }
 
@@ -257,9 +249,7 @@ TEST(ScoreFileInsert, PlaceIsBelowEveryEqualScore) {
         EXPECT_EQ(t.Values, c.values) << c.score;
         for (int i = 0; i < 10; ++i) {
             const int entry = i + 1;
-            const std::string expected = entry < c.p    ? base.Names[i]
-                                         : entry == c.p ? "New"
-                                                        : base.Names[i - 1];
+            const std::string expected = entry < c.p ? base.Names[i] : entry == c.p ? "New" : base.Names[i - 1];
             EXPECT_EQ(t.Names[i], expected) << c.score << " entry " << entry;
         }
     }

@@ -1,7 +1,7 @@
-#include "tools/setup/SetupTool.h"
-#include "tools/setup/SetupModel.h"
-#include "tools/setup/SetupWindow.h"
 #include "tests/VirtualPad.h"
+#include "tools/setup/SetupModel.h"
+#include "tools/setup/SetupTool.h"
+#include "tools/setup/SetupWindow.h"
 
 #include <SDL.h>
 
@@ -83,8 +83,7 @@ TEST_F(SetupTool, OptionsAreCreatedSetAndShown) {
 
 TEST_F(SetupTool, InvalidSettingsChangeNothing) {
     Put("opt.qrx", FormatOptions(DefaultOptions()));
-    for (const char* set : {"4=15", "4=0", "11=1", "0=1", "3=x", "3=", "3", "=3", "3=1.5",
-                            "3=99999999999"}) {
+    for (const char* set : {"4=15", "4=0", "11=1", "0=1", "3=x", "3=", "3", "=3", "3=1.5", "3=99999999999"}) {
         EXPECT_EQ(Run({"--set", "2=1", "--set", set}), 2) << set;
         EXPECT_FALSE(Err.str().empty()) << set;
     }
@@ -94,8 +93,7 @@ TEST_F(SetupTool, InvalidSettingsChangeNothing) {
 TEST_F(SetupTool, AMalformedOptionsFileIsReportedNotOverwritten) {
     Put("opt.qrx", "1\r\nloud\r\n");
     EXPECT_EQ(Run({"--show"}), 1);
-    EXPECT_NE(Err.str().find("line 2: \"loud\" is not a decimal number"), std::string::npos)
-        << Err.str();
+    EXPECT_NE(Err.str().find("line 2: \"loud\" is not a decimal number"), std::string::npos) << Err.str();
     EXPECT_EQ(Run({"--set", "1=0"}), 1);
     EXPECT_EQ(Bytes("opt.qrx"), "1\r\nloud\r\n");
     EXPECT_EQ(Run({"--show"}), 1);
@@ -186,8 +184,8 @@ TEST_F(SetupTool, WindowRowsChangeFilesAtOnceAndRefuseAKeyOfAnotherAction) {
 TEST_F(SetupTool, TheWindowAnswersAGamePad) {
     Put("opt.qrx", FormatOptions(DefaultOptions()));  // the FPS line hidden
     const SDL_GameControllerButton script[] = {
-        SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
-        SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN,  SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN,  SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
         SDL_CONTROLLER_BUTTON_DPAD_RIGHT,  // row 7: the FPS line, now shown
         SDL_CONTROLLER_BUTTON_B,
     };

@@ -24,7 +24,7 @@ TEST_F(Fx, FindByNameAndPath) {
     second->SetName("c");
 
     EXPECT_EQ(root.Find("eff1"), eff1);
-    EXPECT_EQ(root.Find("a.b"), dotted);  // the whole name first
+    EXPECT_EQ(root.Find("a.b"), dotted);   // the whole name first
     EXPECT_EQ(root.Find("a.b.c"), first);  // then the path; the first equal child wins
     EXPECT_EQ(a->Find("b"), ab);
     for (const char* missing : {"EFF1", "Eff1", "a.x", "x.b", "b", "", "a.b.c.d"}) {
@@ -124,14 +124,13 @@ TEST_F(Fx, ProgramTreesAndTheirStoredForm) {
     EXPECT_EQ(copy.SaveToBytes(), bytes);
 
     // Bad bytes are refused and leave the tree as it was.
-    for (std::vector<uint8_t> bad : {std::vector<uint8_t>{}, std::vector<uint8_t>{0xFE, 10, 0},
-                                     std::vector<uint8_t>{0xFF, 11, 0}, std::vector<uint8_t>(bytes.begin(), bytes.end() - 3)}) {
+    for (std::vector<uint8_t> bad :
+         {std::vector<uint8_t>{}, std::vector<uint8_t>{0xFE, 10, 0}, std::vector<uint8_t>{0xFF, 11, 0},
+          std::vector<uint8_t>(bytes.begin(), bytes.end() - 3)}) {
         try {
             copy.LoadFromBytes(bad);
             ADD_FAILURE() << "accepted " << bad.size() << " bytes";
-        } catch (const EForceFeedbackEffectError& e) {
-            EXPECT_STREQ(e.what(), "Invalid stream format");
-        }
+        } catch (const EForceFeedbackEffectError& e) { EXPECT_STREQ(e.what(), "Invalid stream format"); }
         EXPECT_EQ(copy.Find("eff1.sub")->Time(), -1);
     }
 }

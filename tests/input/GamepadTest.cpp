@@ -75,9 +75,7 @@ protected:
         EXPECT_EQ(pads->Pads().size() > 0, true);
         return id;
     }
-    void Set(int id, int button, bool down) {
-        SDL_JoystickSetVirtualButton(Handle(id), button, down ? 1 : 0);
-    }
+    void Set(int id, int button, bool down) { SDL_JoystickSetVirtualButton(Handle(id), button, down ? 1 : 0); }
     void SetAxis(int id, int axis, int v) { SDL_JoystickSetVirtualAxis(Handle(id), axis, static_cast<Sint16>(v)); }
 
     std::ostringstream warn;

@@ -16,13 +16,12 @@ TEST(ScanCodeTable, TranslatesWithItsSharedCodes) {
     struct Case {
         int scan, vk;
     } cases[] = {
-        {1, 27},    {2, 49},    {10, 57},   {11, 48},  {12, 0},    {13, 61},   {17, 87},   {26, 91},
-        {219, 91},  {28, 13},   {156, 13},  {29, 17},  {157, 17},  {30, 65},   {39, 59},   {40, 39},
-        {205, 39},  {41, 0},    {42, 16},   {54, 16},  {43, 92},   {220, 92},  {44, 90},   {50, 77},
-        {52, 46},   {211, 46},  {55, 42},   {56, 18},  {184, 18},  {57, 32},   {59, 112},  {68, 121},
-        {71, 103},  {72, 104},  {74, 109},  {77, 102}, {78, 107},  {79, 97},   {82, 96},   {83, 110},
-        {84, 0},    {87, 122},  {88, 123},  {181, 111}, {199, 36}, {200, 38},  {201, 33},  {203, 37},
-        {207, 35},  {208, 40},  {209, 34},  {210, 45}, {212, 0},   {255, 0},   {-1, 0},    {256, 0},
+        {1, 27},   {2, 49},   {10, 57},  {11, 48},   {12, 0},   {13, 61},  {17, 87},  {26, 91},  {219, 91}, {28, 13},
+        {156, 13}, {29, 17},  {157, 17}, {30, 65},   {39, 59},  {40, 39},  {205, 39}, {41, 0},   {42, 16},  {54, 16},
+        {43, 92},  {220, 92}, {44, 90},  {50, 77},   {52, 46},  {211, 46}, {55, 42},  {56, 18},  {184, 18}, {57, 32},
+        {59, 112}, {68, 121}, {71, 103}, {72, 104},  {74, 109}, {77, 102}, {78, 107}, {79, 97},  {82, 96},  {83, 110},
+        {84, 0},   {87, 122}, {88, 123}, {181, 111}, {199, 36}, {200, 38}, {201, 33}, {203, 37}, {207, 35}, {208, 40},
+        {209, 34}, {210, 45}, {212, 0},  {255, 0},   {-1, 0},   {256, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(TKeyboard::ScanCodeToVirtualKey(c.scan), c.vk) << "scan " << c.scan;
 }
@@ -58,10 +57,10 @@ TEST_F(Fx, ProgramBindingsSetTheirStatesOnBothPaths) {
     struct Case {
         int vk;
         TInputState state;
-    } cases[] = {{87, InputUp},      {38, InputUp},      {104, InputUp},     {83, InputDown},   {40, InputDown},
-                 {98, InputDown},    {65, InputLeft},    {37, InputLeft},    {100, InputLeft},  {68, InputRight},
-                 {39, InputRight},   {102, InputRight},  {90, InputButton1}, {32, InputButton1}, {88, InputButton2},
-                 {16, InputButton2}, {9, InputButton3},  {113, InputButton9}};
+    } cases[] = {{87, InputUp},      {38, InputUp},     {104, InputUp},     {83, InputDown},    {40, InputDown},
+                 {98, InputDown},    {65, InputLeft},   {37, InputLeft},    {100, InputLeft},   {68, InputRight},
+                 {39, InputRight},   {102, InputRight}, {90, InputButton1}, {32, InputButton1}, {88, InputButton2},
+                 {16, InputButton2}, {9, InputButton3}, {113, InputButton9}};
     for (bool direct : {true, false}) {
         input->SetUseDirectInput(direct);
         for (const Case& c : cases) {
@@ -182,9 +181,7 @@ TEST_F(Fx, MouseIsOffAndNeedsTheDirectPath) {
     try {
         input->SetUseDirectInput(false);
         FAIL() << "no error";
-    } catch (const EDXInputError& e) {
-        EXPECT_STREQ(e.what(), "DirectInput is necessary to use the mouse");
-    }
+    } catch (const EDXInputError& e) { EXPECT_STREQ(e.what(), "DirectInput is necessary to use the mouse"); }
     m.SetEnabled(false);
     EXPECT_THROW(m.SetEnabled(true), EDXInputError);
 }
@@ -193,9 +190,7 @@ TEST_F(Fx, ComponentNeedsAForm) {
     try {
         TDXInput bad(nullptr);
         FAIL() << "no error";
-    } catch (const EDXInputError& e) {
-        EXPECT_STREQ(e.what(), "Form not found");
-    }
+    } catch (const EDXInputError& e) { EXPECT_STREQ(e.what(), "Form not found"); }
 }
 
 TEST_F(Fx, DevicesInListOrderWithTheirCooperativeLevels) {

@@ -54,10 +54,10 @@ TEST_F(SdlKeysFx, ArrowsAndWasdSteerOnBothPaths) {
     struct Case {
         SDL_Scancode sc;
         TInputState state;
-    } cases[] = {{SDL_SCANCODE_UP, InputUp},       {SDL_SCANCODE_W, InputUp},       {SDL_SCANCODE_DOWN, InputDown},
-                 {SDL_SCANCODE_S, InputDown},      {SDL_SCANCODE_LEFT, InputLeft},  {SDL_SCANCODE_A, InputLeft},
-                 {SDL_SCANCODE_RIGHT, InputRight}, {SDL_SCANCODE_D, InputRight},    {SDL_SCANCODE_SPACE, InputButton1},
-                 {SDL_SCANCODE_Z, InputButton1},   {SDL_SCANCODE_X, InputButton2},  {SDL_SCANCODE_TAB, InputButton3},
+    } cases[] = {{SDL_SCANCODE_UP, InputUp},       {SDL_SCANCODE_W, InputUp},      {SDL_SCANCODE_DOWN, InputDown},
+                 {SDL_SCANCODE_S, InputDown},      {SDL_SCANCODE_LEFT, InputLeft}, {SDL_SCANCODE_A, InputLeft},
+                 {SDL_SCANCODE_RIGHT, InputRight}, {SDL_SCANCODE_D, InputRight},   {SDL_SCANCODE_SPACE, InputButton1},
+                 {SDL_SCANCODE_Z, InputButton1},   {SDL_SCANCODE_X, InputButton2}, {SDL_SCANCODE_TAB, InputButton3},
                  {SDL_SCANCODE_KP_8, InputUp}};
     for (bool direct : {true, false}) {
         input->SetUseDirectInput(direct);

@@ -63,7 +63,8 @@ BmpSpec Indexed(int w, int h, int bits = 8, uint32_t compression = 0) {
     s.Bits = bits;
     s.Compression = compression;
     s.ColoursUsed = 16;
-    for (int i = 0; i < 16; ++i) s.Palette.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i)});
+    for (int i = 0; i < 16; ++i)
+        s.Palette.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i)});
     return s;
 }
 
@@ -144,12 +145,30 @@ TEST(DecodeBMP, MalformedLayoutsAreRefused) {
         {"unknown compression", [](BmpSpec& s) { s.Compression = 4; }},
         {"unknown header size", [](BmpSpec& s) { s.HeaderSize = 44; }},
         {"15-bit pixels", [](BmpSpec& s) { s.Bits = 15; }},
-        {"bit fields at 8 bits", [](BmpSpec& s) { s.Compression = 3, s.Masks = {0xE0, 0x1C, 0x03}; }},
-        {"unknown bit fields", [](BmpSpec& s) { s.Bits = 16, s.Compression = 3, s.Masks = {0x3F, 0x7C0, 0xF800}; }},
-        {"RLE8 at 4 bits", [](BmpSpec& s) { s.Bits = 4, s.Compression = 1, s.Pixels = {0, 1}; }},
-        {"RLE without its end mark", [](BmpSpec& s) { s.Compression = 1, s.Pixels = {1, 5, 0, 0}; }},
-        {"top-down RLE", [](BmpSpec& s) { s.H = -1, s.Compression = 1, s.Pixels = {0, 1}; }},
-        {"pixel outside the colour table", [](BmpSpec& s) { s.Pixels = {20, 0, 0, 0}; }},
+        {"bit fields at 8 bits",
+         [](BmpSpec& s) {
+             s.Compression = 3, s.Masks = {0xE0, 0x1C, 0x03};
+         }},
+        {"unknown bit fields",
+         [](BmpSpec& s) {
+             s.Bits = 16, s.Compression = 3, s.Masks = {0x3F, 0x7C0, 0xF800};
+         }},
+        {"RLE8 at 4 bits",
+         [](BmpSpec& s) {
+             s.Bits = 4, s.Compression = 1, s.Pixels = {0, 1};
+         }},
+        {"RLE without its end mark",
+         [](BmpSpec& s) {
+             s.Compression = 1, s.Pixels = {1, 5, 0, 0};
+         }},
+        {"top-down RLE",
+         [](BmpSpec& s) {
+             s.H = -1, s.Compression = 1, s.Pixels = {0, 1};
+         }},
+        {"pixel outside the colour table",
+         [](BmpSpec& s) {
+             s.Pixels = {20, 0, 0, 0};
+         }},
         {"colour table past the end", [](BmpSpec& s) { s.ColoursUsed = 200; }},
         {"file cut inside a long header", [](BmpSpec& s) { s.HeaderSize = 124; }, 60},
     };

@@ -110,7 +110,8 @@ TEST_F(FilesTest, WriteAtomicReplacesTheFileAndKeepsItsPermissions) {
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     // The write itself fails: the file-size limit stops it half way.
     {
-        struct sigaction ignore {}, old {};
+        struct sigaction ignore {
+        }, old{};
         ignore.sa_handler = SIG_IGN;
         ::sigaction(SIGXFSZ, &ignore, &old);
         rlimit saved{};
@@ -178,7 +179,8 @@ TEST_F(DataFoldersTest, NamesUnderDataLandInTheFoldersInForce) {
             {"other\\file", "other/file"},
         };
         for (const Case& c : cases) EXPECT_EQ(platform::ResolvePath(c.Given), c.Real.string()) << c.Given;
-        EXPECT_EQ(platform::ResolvePath((dir / "data/all_qrx/res.qrx").string()), (dir / "data/all_qrx/res.qrx").string())
+        EXPECT_EQ(platform::ResolvePath((dir / "data/all_qrx/res.qrx").string()),
+                  (dir / "data/all_qrx/res.qrx").string())
             << "an absolute name is never mapped";
 
         fs::create_directories(user);

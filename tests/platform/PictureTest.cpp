@@ -63,7 +63,10 @@ std::vector<uint8_t> MakeBmp(int w, int h, int bits, const std::vector<platform:
                 case 1: row[x / 8] |= static_cast<uint8_t>((p & 1) << (7 - x % 8)); break;
                 case 4: row[x / 2] |= static_cast<uint8_t>((p & 15) << (x % 2 ? 0 : 4)); break;
                 case 8: row[x] = static_cast<uint8_t>(p); break;
-                case 16: row[x * 2] = p & 0xFF; row[x * 2 + 1] = (p >> 8) & 0xFF; break;
+                case 16:
+                    row[x * 2] = p & 0xFF;
+                    row[x * 2 + 1] = (p >> 8) & 0xFF;
+                    break;
                 case 24:
                     row[x * 3] = p & 0xFF;
                     row[x * 3 + 1] = (p >> 8) & 0xFF;

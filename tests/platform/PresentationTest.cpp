@@ -13,9 +13,8 @@ TEST(Presentation, WindowScaleIsTheLargestWholeMultipleThatFits) {
         Scaling Mode;
         int Expected;
     } cases[] = {
-        {{1920, 1080}, Scaling::Auto, 1},    {{1920, 1040}, Scaling::Auto, 1},
-        {{2560, 1440}, Scaling::Auto, 2},    {{2560, 1400}, Scaling::Integer, 2},
-        {{3840, 2160}, Scaling::Auto, 3},    {{3840, 2160}, Scaling::Off, 1},
+        {{1920, 1080}, Scaling::Auto, 1},    {{1920, 1040}, Scaling::Auto, 1}, {{2560, 1440}, Scaling::Auto, 2},
+        {{2560, 1400}, Scaling::Integer, 2}, {{3840, 2160}, Scaling::Auto, 3}, {{3840, 2160}, Scaling::Off, 1},
         {{640, 480}, Scaling::Auto, 1},      {{1600, 1199}, Scaling::Auto, 1},
     };
     for (const Case& c : cases)
@@ -67,11 +66,17 @@ TEST(Presentation, MousePositionsMapBackIntoThePicture) {
         const View* V;
         int Px, Py, X, Y;
     } cases[] = {
-        {&twice, 0, 0, 0, 0},       {&twice, 1, 1, 0, 0},         {&twice, 1599, 1199, 799, 599},
+        {&twice, 0, 0, 0, 0},
+        {&twice, 1, 1, 0, 0},
+        {&twice, 1599, 1199, 799, 599},
         {&twice, 497, 241, 248, 120},  // " OK " of a 300 x 150 window's place, at 2x
-        {&full, 240, 0, 0, 0},      {&full, 1679, 1079, 799, 599}, {&full, 960, 540, 400, 300},
+        {&full, 240, 0, 0, 0},
+        {&full, 1679, 1079, 799, 599},
+        {&full, 960, 540, 400, 300},
         // In the bars: outside the picture, on the correct side (no rounding towards it).
-        {&full, 239, 0, -1, 0},     {&full, 0, 0, -134, 0},        {&full, 1919, 0, 932, 0},
+        {&full, 239, 0, -1, 0},
+        {&full, 0, 0, -134, 0},
+        {&full, 1919, 0, 932, 0},
     };
     for (const Case& c : cases) {
         int x, y;

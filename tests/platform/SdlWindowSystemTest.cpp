@@ -76,7 +76,7 @@ TEST_F(SdlFixture, ShownWindowTakesTheFocusAndPresentsEveryDepth) {
     for (const auto& m : Drain())
         if (m.Kind == MsgKind::AppActivate || m.Kind == MsgKind::Activate) got.emplace_back(m.Kind, m.Window);
     EXPECT_EQ(got, (std::vector<std::pair<MsgKind, uint32_t>>{{MsgKind::AppActivate, win->Id()},
-                                                               {MsgKind::Activate, win->Id()}}));
+                                                              {MsgKind::Activate, win->Id()}}));
 
     SDL_Window* handle = static_cast<SdlWindow*>(win.get())->Handle();
     for (int bits : {8, 16, 24, 32}) {
@@ -240,7 +240,8 @@ TEST_F(SdlFixture, TextInputGivesOneCharPerCharacterAndFocusEventsActivate) {
     EXPECT_EQ(ws->FocusWindow(), b->Id());
     pushWindowEvent(b->Id(), SDL_WINDOWEVENT_FOCUS_LOST);
     pushWindowEvent(b->Id(), SDL_WINDOWEVENT_CLOSE);
-    EXPECT_EQ(kinds(), (V{{MsgKind::Deactivate, b->Id()}, {MsgKind::AppDeactivate, b->Id()}, {MsgKind::Close, b->Id()}}));
+    EXPECT_EQ(kinds(),
+              (V{{MsgKind::Deactivate, b->Id()}, {MsgKind::AppDeactivate, b->Id()}, {MsgKind::Close, b->Id()}}));
     EXPECT_EQ(ws->FocusWindow(), 0u);
     pushWindowEvent(a->Id(), SDL_WINDOWEVENT_FOCUS_GAINED);
     EXPECT_EQ(kinds(), (V{{MsgKind::AppActivate, a->Id()}, {MsgKind::Activate, a->Id()}}));

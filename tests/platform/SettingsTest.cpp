@@ -39,9 +39,7 @@ TEST(SettingsTest, GoodValuesAreTakenAndBadOnesWarnAndKeepTheDefault) {
         const TSettings s = TSettings::Parse(c.line, "test.ini", warn);
         EXPECT_EQ(s.Get(c.key), c.expected) << c.line;
         EXPECT_EQ(!warn.str().empty(), c.warns) << c.line << ": " << warn.str();
-        if (c.warns) {
-            EXPECT_NE(warn.str().find("test.ini:1:"), std::string::npos) << warn.str();
-        }
+        if (c.warns) { EXPECT_NE(warn.str().find("test.ini:1:"), std::string::npos) << warn.str(); }
     }
 }
 
@@ -130,8 +128,7 @@ TEST(SettingsTest, KeyListsTakeKnownNamesOnlyAndNeverTheGamesOwnKeys) {
 TEST(SettingsTest, AKeyOfTwoActionsStaysWithTheFirstFromTheFileAndIsRefusedBySet) {
     std::ostringstream warn;
     TSettings s = TSettings::Parse("keys_fire = W, Q\nkeys_special = Up\n", "f.ini", warn);
-    EXPECT_NE(warn.str().find("f.ini: keys_fire: \"W\" is already bound by keys_up; ignored here"),
-              std::string::npos)
+    EXPECT_NE(warn.str().find("f.ini: keys_fire: \"W\" is already bound by keys_up; ignored here"), std::string::npos)
         << warn.str();
     EXPECT_NE(warn.str().find("keys_special: \"Up\" is already bound by keys_up"), std::string::npos);
     EXPECT_EQ(s.Get("keys_up"), "W, Up, Keypad 8");

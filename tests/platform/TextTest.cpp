@@ -110,9 +110,7 @@ TEST_F(SdlTextTest, BlendsTextInsideItsExtentAtEveryDepth) {
         for (int y = 0; y < b.Height(); ++y)
             for (int x = 0; x < b.Width(); ++x) {
                 uint32_t v = b.GetPixel(x, y);
-                if (bits == 8) {
-                    EXPECT_TRUE(v == 0 || v == 1) << v;
-                }
+                if (bits == 8) { EXPECT_TRUE(v == 0 || v == 1) << v; }
                 if (b.GetRGB(v) == RGB{255, 255, 0} || (bits == 16 && v == b.MapRGB({255, 255, 0}))) solid = true;
             }
         EXPECT_TRUE(solid);

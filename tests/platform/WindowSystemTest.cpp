@@ -112,7 +112,7 @@ TEST_F(FakeFixture, KeyboardStateFollowsDeliveredKeysAndTellsKeysApartByScanCode
         ws.GetKeyboardState(vk);
         return (vk[code] & 0x80) != 0;
     };
-    ws.PressKey(13, 28);   // main Enter
+    ws.PressKey(13, 28);  // main Enter
     EXPECT_FALSE(down(13)) << "not delivered yet";
     Drain(ws);
     ws.PressKey(13, 156);  // keypad Enter: the same virtual key
@@ -194,8 +194,8 @@ TEST_F(FakeFixture, PresentRecordsWhatTheWindowShowsAndFailsWhenLost) {
     EXPECT_EQ(rec->LastPresented().GetPixel(0, 0), 0x0A141Eu);
     EXPECT_EQ(rec->LastX(), 3);
     ASSERT_EQ(rec->Contents().Width(), 4);
-    EXPECT_EQ(rec->Contents().GetPixel(3, 0), 0u);          // pic (0,1)
-    EXPECT_EQ(rec->Contents().GetPixel(2, 0), 0u);          // not covered
+    EXPECT_EQ(rec->Contents().GetPixel(3, 0), 0u);  // pic (0,1)
+    EXPECT_EQ(rec->Contents().GetPixel(2, 0), 0u);  // not covered
     platform::Bitmap pic2(1, 1, 16);
     pic2.SetPixel(0, 0, pic2.MapRGB({255, 255, 255}));
     EXPECT_TRUE(win->Present(pic2, 3, 0));

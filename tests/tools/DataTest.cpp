@@ -48,9 +48,7 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Decoded& out) {
         out.H = p.Height;
         out.Rgb = std::move(p.Pixels);
         return true;
-    } catch (const platform::EJpegError&) {
-        return false;
-    }
+    } catch (const platform::EJpegError&) { return false; }
 }
 
 bool DecodeJpegFile(const fs::path& p, Decoded& out) {
@@ -97,19 +95,20 @@ std::vector<std::string> ExpectedFiles() {
         int Count;
     };
     const Group groups[] = {
-        {"all_bmp/player", ".bmp", 3}, {"all_bmp/x/00", ".bmp", 3},   {"all_bmp/x/gad", ".bmp", 3},  {"all_bmp/x/bss", ".bmp", 3},
-        {"all_bmp/x/bug", ".bmp", 3},  {"all_bmp/pus", ".bmp", 3},    {"all_bmp/pula", ".bmp", 6},   {"all_bmp/x/sdsa", ".bmp", 3},
-        {"all_bmp/x/disp", ".bmp", 3}, {"all_bmp/playerg", ".bmp", 3}, {"all_bmp/x/hunt", ".bmp", 3}, {"all_bmp/bb", ".bmp", 6},
-        {"all_bmp/b", ".bmp", 9},      {"all_bmp/bo", ".bmp", 9},     {"all_jpg/rb", "x.jpg", 5},    {"all_jpg/rm", "x.jpg", 6},
-        {"all_jpg/lvl", "x.jpg", 2},   {"all_jpg/q", "x.jpg", 1},     {"all_jpg/au", "x.jpg", 1},    {"all_bmp/x/ufo", ".bmp", 3},
-        {"all_bmp/x/panel", ".bmp", 3},
+        {"all_bmp/player", ".bmp", 3},  {"all_bmp/x/00", ".bmp", 3},   {"all_bmp/x/gad", ".bmp", 3},
+        {"all_bmp/x/bss", ".bmp", 3},   {"all_bmp/x/bug", ".bmp", 3},  {"all_bmp/pus", ".bmp", 3},
+        {"all_bmp/pula", ".bmp", 6},    {"all_bmp/x/sdsa", ".bmp", 3}, {"all_bmp/x/disp", ".bmp", 3},
+        {"all_bmp/playerg", ".bmp", 3}, {"all_bmp/x/hunt", ".bmp", 3}, {"all_bmp/bb", ".bmp", 6},
+        {"all_bmp/b", ".bmp", 9},       {"all_bmp/bo", ".bmp", 9},     {"all_jpg/rb", "x.jpg", 5},
+        {"all_jpg/rm", "x.jpg", 6},     {"all_jpg/lvl", "x.jpg", 2},   {"all_jpg/q", "x.jpg", 1},
+        {"all_jpg/au", "x.jpg", 1},     {"all_bmp/x/ufo", ".bmp", 3},  {"all_bmp/x/panel", ".bmp", 3},
     };
     for (const Group& g : groups)
         for (int n = 1; n <= g.Count; ++n) f.push_back(N(g.Base, n, g.Ext));
     for (int k = 1; k <= 4; ++k)
         for (int n = 1; n <= 3; ++n) f.push_back("all_bmp/bon" + std::to_string(k) + std::to_string(n) + ".bmp");
-    for (const char* s : {"all_jpg/readx.jpg", "all_bmp/star.bmp", "all_jpg/intro.jpg", "all_mp3/music.mp3", "all_qrx/res.qrx",
-                          "all_qrx/opt.qrx"})
+    for (const char* s : {"all_jpg/readx.jpg", "all_bmp/star.bmp", "all_jpg/intro.jpg", "all_mp3/music.mp3",
+                          "all_qrx/res.qrx", "all_qrx/opt.qrx"})
         f.push_back(s);
     return f;
 }
@@ -175,13 +174,15 @@ TEST_F(GeneratedData, PicturesHaveTheirPlacesSizes) {
         const char* File;
         int W, H;
     };
-    const Case cases[] = {{"all_bmp/player1.bmp", 100, 60}, {"all_bmp/playerg2.bmp", 100, 60}, {"all_bmp/x/panel1.bmp", 800, 80},
-                          {"all_bmp/x/panel3.bmp", 800, 80}, {"all_jpg/q1x.jpg", 400, 600},     {"all_jpg/rm6x.jpg", 400, 600},
-                          {"all_jpg/rb4x.jpg", 400, 600},    {"all_jpg/lvl1x.jpg", 400, 600},   {"all_jpg/intro.jpg", 637, 477}};
+    const Case cases[] = {
+        {"all_bmp/player1.bmp", 100, 60},  {"all_bmp/playerg2.bmp", 100, 60}, {"all_bmp/x/panel1.bmp", 800, 80},
+        {"all_bmp/x/panel3.bmp", 800, 80}, {"all_jpg/q1x.jpg", 400, 600},     {"all_jpg/rm6x.jpg", 400, 600},
+        {"all_jpg/rb4x.jpg", 400, 600},    {"all_jpg/lvl1x.jpg", 400, 600},   {"all_jpg/intro.jpg", 637, 477}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.File);
         Decoded d;
-        ASSERT_TRUE(std::string(c.File).ends_with(".bmp") ? LoadBmp(Root / c.File, d) : DecodeJpegFile(Root / c.File, d));
+        ASSERT_TRUE(std::string(c.File).ends_with(".bmp") ? LoadBmp(Root / c.File, d)
+                                                          : DecodeJpegFile(Root / c.File, d));
         EXPECT_EQ(d.W, c.W);
         EXPECT_EQ(d.H, c.H);
     }
@@ -198,7 +199,8 @@ TEST_F(GeneratedData, PicturesHaveTheirPlacesSizes) {
 
 TEST_F(GeneratedData, SeeThroughColoursOnlyWhereMeant) {
     // Sprites sit on exact black, which the game skips when drawing.
-    for (const char* f : {"all_bmp/player1.bmp", "all_bmp/x/ufo1.bmp", "all_bmp/b5.bmp", "all_bmp/pula1.bmp", "all_bmp/bon41.bmp"}) {
+    for (const char* f :
+         {"all_bmp/player1.bmp", "all_bmp/x/ufo1.bmp", "all_bmp/b5.bmp", "all_bmp/pula1.bmp", "all_bmp/bon41.bmp"}) {
         Decoded d;
         ASSERT_TRUE(LoadBmp(Root / f, d));
         EXPECT_GT(CountColour(d, 0, 0, 0), 0) << f;
@@ -280,8 +282,9 @@ TEST(CarriedSounds, MatchTheCatalogueByteForByte) {
         uint32_t Rate, Bits, Data, ByteRate, Align, FmtSize;
     };
     const Case cases[] = {
-        {"snd", 11025, 16, 24076, 22050, 2, 20},   {"Shoot", 22050, 8, 16542, 22050, 1, 16}, {"Menu", 8000, 16, 6116, 16000, 2, 16},
-        {"shoot1", 22050, 8, 18216, 22050, 1, 16}, {"shoot2", 22050, 8, 36432, 22050, 1, 16}, {"shoot3", 22050, 8, 36432, 22050, 1, 16},
+        {"snd", 11025, 16, 24076, 22050, 2, 20},   {"Shoot", 22050, 8, 16542, 22050, 1, 16},
+        {"Menu", 8000, 16, 6116, 16000, 2, 16},    {"shoot1", 22050, 8, 18216, 22050, 1, 16},
+        {"shoot2", 22050, 8, 36432, 22050, 1, 16}, {"shoot3", 22050, 8, 36432, 22050, 1, 16},
         {"noclip", 22050, 8, 4135, 22050, 1, 16},
     };
     std::vector<std::string> names;
@@ -319,8 +322,9 @@ TEST(CarriedSounds, MatchTheCatalogueByteForByte) {
             EXPECT_NEAR(static_cast<int16_t>(U16(data + 8 + c.Data - 2)), 0, 300);
         }
     }
-    EXPECT_EQ(std::vector<uint8_t>(assets::Wave("shoot2").Data, assets::Wave("shoot2").Data + assets::Wave("shoot2").Size),
-              std::vector<uint8_t>(assets::Wave("shoot3").Data, assets::Wave("shoot3").Data + assets::Wave("shoot3").Size));
+    EXPECT_EQ(
+        std::vector<uint8_t>(assets::Wave("shoot2").Data, assets::Wave("shoot2").Data + assets::Wave("shoot2").Size),
+        std::vector<uint8_t>(assets::Wave("shoot3").Data, assets::Wave("shoot3").Data + assets::Wave("shoot3").Size));
     for (const char* unknown : {"shoot", "SND", "", "eff1"}) {
         EXPECT_EQ(assets::Wave(unknown).Data, nullptr) << unknown;
         EXPECT_EQ(assets::Wave(unknown).Size, 0u) << unknown;

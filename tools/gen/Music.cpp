@@ -105,7 +105,8 @@ void Bass(Mix2& m, long start, long len, double f, double vel) {
     }
 }
 
-void Pluck(Mix2& m, std::vector<double>& sendL, std::vector<double>& sendR, long start, double f, double vel, double pan) {
+void Pluck(Mix2& m, std::vector<double>& sendL, std::vector<double>& sendR, long start, double f, double vel,
+           double pan) {
     Osc o;
     OnePole lp;
     long total = kRate * 3 / 10;
@@ -127,7 +128,8 @@ void Lead(Mix2& m, std::vector<double>& sendL, std::vector<double>& sendR, long 
         double t = static_cast<double>(i) / kRate;
         double vib = 1 + 0.004 * std::sin(kTau * 5.2 * t) * std::min(1.0, std::max(0.0, (t - 0.15) / 0.2));
         ph += kTau * f * vib / kRate;
-        double env = std::min(1.0, t / 0.02) * (i < len ? 1.0 - 0.25 * std::min(1.0, t / 0.6) : 0.75 * std::exp(-(i - len) / (0.05 * kRate)));
+        double env = std::min(1.0, t / 0.02) *
+                     (i < len ? 1.0 - 0.25 * std::min(1.0, t / 0.6) : 0.75 * std::exp(-(i - len) / (0.05 * kRate)));
         double tri = (2 / M_PI) * std::asin(std::sin(ph));
         double v = (0.6 * tri + 0.4 * std::sin(ph) + 0.08 * std::sin(2 * ph)) * env * vel * 0.13;
         m.Add(start + i, v, 0.1);
@@ -221,8 +223,8 @@ std::vector<int16_t> Render() {
         // The tune in the third and fourth sections.
         if (section >= 2)
             for (const Note& n : kTune[c])
-                Lead(m, sendL, sendR, b0 + static_cast<long>(n.Step) * kStep, static_cast<long>(n.Len) * kStep - kStep / 4,
-                     Midi(n.Midi), section == 3 ? 0.9 : 1.0);
+                Lead(m, sendL, sendR, b0 + static_cast<long>(n.Step) * kStep,
+                     static_cast<long>(n.Len) * kStep - kStep / 4, Midi(n.Midi), section == 3 ? 0.9 : 1.0);
     }
     // Ping-pong echo on the sends (three sixteenths), run round the loop twice so that its
     // start already carries the echoes of its end.

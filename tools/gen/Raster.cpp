@@ -63,7 +63,7 @@ Sdf Polygon(std::vector<std::pair<float, float>> v) {
             float h = Clamp01((wx * ex + wy * ey) / (ex * ex + ey * ey));
             float bx = wx - ex * h, by = wy - ey * h;
             d = std::min(d, bx * bx + by * by);
-            bool c1 = py >= v[i].second, c2 = py < v[j].second, c3 = ex * wy > ey * wx;
+            bool c1 = py >= v[i].second, c2 = py<v[j].second, c3 = ex * wy> ey * wx;
             if ((c1 && c2 && c3) || (!c1 && !c2 && !c3)) s = -s;
         }
         return s * std::sqrt(d);
@@ -188,7 +188,8 @@ Mask TextMask(const FontSpec& face, const std::string& utf8) {
     m.H = conv->h;
     m.A.resize(static_cast<size_t>(m.W) * m.H);
     for (int y = 0; y < m.H; ++y) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(conv->pixels) + y * conv->pitch);
+        const uint32_t* row =
+            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(conv->pixels) + y * conv->pitch);
         for (int x = 0; x < m.W; ++x) m.A[static_cast<size_t>(y) * m.W + x] = (row[x] >> 24) / 255.f;
     }
     return m;
@@ -239,10 +240,8 @@ void DrawMask(Image& img, const Mask& m, int x0, int y0, const Paint& paint, flo
             if (a <= 0) continue;
             int px = x0 + x, py = y0 + y;
             Rgb c = paint(px + 0.5f, py + 0.5f);
-            if (additive)
-                img.Add(px, py, c, a);
-            else
-                img.Over(px, py, c, std::min(a, 1.f));
+            if (additive) img.Add(px, py, c, a);
+            else img.Over(px, py, c, std::min(a, 1.f));
         }
 }
 
@@ -347,7 +346,8 @@ float ValueNoise(float x, float y, uint32_t seed) {
     float tx = x - xi, ty = y - yi;
     tx = tx * tx * (3 - 2 * tx);
     ty = ty * ty * (3 - 2 * ty);
-    float a = Hash2(xi, yi, seed), b = Hash2(xi + 1, yi, seed), c = Hash2(xi, yi + 1, seed), d = Hash2(xi + 1, yi + 1, seed);
+    float a = Hash2(xi, yi, seed), b = Hash2(xi + 1, yi, seed), c = Hash2(xi, yi + 1, seed),
+          d = Hash2(xi + 1, yi + 1, seed);
     return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
 }
 
@@ -490,9 +490,7 @@ std::vector<uint8_t> EncodeJPEG(int w, int h, const std::vector<uint8_t>& rgb, i
     try {
         // Full-resolution colour keeps the coloured text crisp.
         return platform::EncodeJpeg(w, h, rgb, {.Quality = quality, .OptimizeCoding = true, .FullColour = true});
-    } catch (const platform::EJpegError&) {
-        throw std::runtime_error("JPEG encoding failed");
-    }
+    } catch (const platform::EJpegError&) { throw std::runtime_error("JPEG encoding failed"); }
 }
 
 bool DecodeJPEG(const std::vector<uint8_t>& jpeg, int& w, int& h, std::vector<uint8_t>& rgb) {
@@ -502,9 +500,7 @@ bool DecodeJPEG(const std::vector<uint8_t>& jpeg, int& w, int& h, std::vector<ui
         h = p.Height;
         rgb = std::move(p.Pixels);
         return true;
-    } catch (const platform::EJpegError&) {
-        return false;
-    }
+    } catch (const platform::EJpegError&) { return false; }
 }
 
 }  // namespace gen

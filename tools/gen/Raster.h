@@ -80,7 +80,9 @@ Paint VGradient(float y0, Rgb a, float y1, Rgb b);
 Paint HGradient(float x0, Rgb a, float x1, Rgb b);
 
 void Fill(Image& img, const Sdf& shape, const Paint& paint, float alpha = 1, Box bb = {});
-inline void Fill(Image& img, const Sdf& shape, Rgb c, float alpha = 1, Box bb = {}) { Fill(img, shape, Solid(c), alpha, bb); }
+inline void Fill(Image& img, const Sdf& shape, Rgb c, float alpha = 1, Box bb = {}) {
+    Fill(img, shape, Solid(c), alpha, bb);
+}
 // Soft light around (and inside) a shape, fading over radius pixels from its edge.
 void Glow(Image& img, const Sdf& shape, Rgb c, float radius, float strength, Box bb = {});
 
@@ -88,7 +90,9 @@ void Glow(Image& img, const Sdf& shape, Rgb c, float radius, float strength, Box
 struct Mask {
     int W = 0, H = 0;
     std::vector<float> A;
-    float At(int x, int y) const { return (x < 0 || y < 0 || x >= W || y >= H) ? 0.f : A[static_cast<size_t>(y) * W + x]; }
+    float At(int x, int y) const {
+        return (x < 0 || y < 0 || x >= W || y >= H) ? 0.f : A[static_cast<size_t>(y) * W + x];
+    }
 };
 
 // Fonts are found by family and style through fontconfig; size in pixels.
@@ -102,11 +106,13 @@ int TextWidth(const FontSpec& f, const std::string& utf8);
 Mask Blur(const Mask& m, int radius);  // grows the mask by radius on every side
 void DrawMask(Image& img, const Mask& m, int x, int y, const Paint& paint, float alpha = 1, bool additive = false);
 // Text with its top-left corner at (x, y); returns the width drawn.
-int Text(Image& img, const FontSpec& f, int x, int y, const std::string& utf8, Rgb c, float glow = 0, Rgb glowColour = {});
+int Text(Image& img, const FontSpec& f, int x, int y, const std::string& utf8, Rgb c, float glow = 0,
+         Rgb glowColour = {});
 int TextPaint(Image& img, const FontSpec& f, int x, int y, const std::string& utf8, const Paint& paint, float glow = 0,
               Rgb glowColour = {});
 // Text centred horizontally on cx.
-void TextC(Image& img, const FontSpec& f, int cx, int y, const std::string& utf8, Rgb c, float glow = 0, Rgb glowColour = {});
+void TextC(Image& img, const FontSpec& f, int cx, int y, const std::string& utf8, Rgb c, float glow = 0,
+           Rgb glowColour = {});
 void ShutdownFonts();
 
 // Pictures onto pictures.
@@ -118,7 +124,10 @@ Image Crop(const Image& src, int x, int y, int w, int h);
 struct Lcg {
     uint32_t S;
     explicit Lcg(uint32_t seed) : S(seed) {}
-    uint32_t Next() { S = S * 1664525u + 1013904223u; return S; }
+    uint32_t Next() {
+        S = S * 1664525u + 1013904223u;
+        return S;
+    }
     float Unit() { return (Next() >> 8) * (1.f / 16777216.f); }  // 0..1
     float Range(float a, float b) { return a + (b - a) * Unit(); }
     int Int(int n) { return static_cast<int>((static_cast<uint64_t>(Next()) * n) >> 32); }

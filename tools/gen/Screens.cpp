@@ -42,7 +42,8 @@ Image Space(int w, int h, uint32_t seed, Rgb tint, float nebula = 1) {
         float x = rng.Range(0, w), y = rng.Range(0, h), b = rng.Range(0.25f, 1.f);
         float r = rng.Unit() < 0.08f ? 1.3f : 0.7f;
         Rgb c = Mix(C8(170, 190, 255), kWhite, rng.Unit());
-        Fill(img, Circle(x, y, r), c, b, Box{static_cast<int>(x) - 3, static_cast<int>(y) - 3, static_cast<int>(x) + 4, static_cast<int>(y) + 4});
+        Fill(img, Circle(x, y, r), c, b,
+             Box{static_cast<int>(x) - 3, static_cast<int>(y) - 3, static_cast<int>(x) + 4, static_cast<int>(y) + 4});
     }
     return img;
 }
@@ -92,16 +93,20 @@ FontSpec FitTitle(const std::string& s, int maxW, int px) {
 
 void Planet(Image& img, float cx, float cy, float r, Rgb a, Rgb b, uint32_t seed) {
     Glow(img, Circle(cx, cy, r), Scale(a, 0.8f), r * 0.25f, 0.35f,
-         Box{static_cast<int>(cx - r * 1.4f), static_cast<int>(cy - r * 1.4f), static_cast<int>(cx + r * 1.4f), static_cast<int>(cy + r * 1.4f)});
-    Fill(img, Circle(cx, cy, r),
-         [=](float x, float y) {
-             float dx = (x - cx) / r, dy = (y - cy) / r;
-             float light = std::clamp(0.95f - (dx * 0.7f + dy * 0.6f + 0.5f), 0.f, 1.f);
-             float band = Fbm(x / (r * 0.35f), y / (r * 0.08f), seed, 3);
-             Rgb c = Mix(b, a, band);
-             return Scale(c, 0.12f + 0.88f * light);
-         },
-         1, Box{static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2), static_cast<int>(cx + r + 2), static_cast<int>(cy + r + 2)});
+         Box{static_cast<int>(cx - r * 1.4f), static_cast<int>(cy - r * 1.4f), static_cast<int>(cx + r * 1.4f),
+             static_cast<int>(cy + r * 1.4f)});
+    Fill(
+        img, Circle(cx, cy, r),
+        [=](float x, float y) {
+            float dx = (x - cx) / r, dy = (y - cy) / r;
+            float light = std::clamp(0.95f - (dx * 0.7f + dy * 0.6f + 0.5f), 0.f, 1.f);
+            float band = Fbm(x / (r * 0.35f), y / (r * 0.08f), seed, 3);
+            Rgb c = Mix(b, a, band);
+            return Scale(c, 0.12f + 0.88f * light);
+        },
+        1,
+        Box{static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2), static_cast<int>(cx + r + 2),
+            static_cast<int>(cy + r + 2)});
 }
 
 Image Big(const std::map<std::string, Image>& sprites, const std::string& name, float scale) {
@@ -120,7 +125,8 @@ void MenuEntries(Image& img, const std::vector<std::string>& items, int selected
         Box bb{30, y - 16, 370, y + 62};
         if (on) {
             Glow(img, button, accent, 14, 0.45f, bb);
-            Fill(img, button, HGradient(46, Mix(accent, C8(20, 20, 60), 0.35f), 354, Mix(kMagenta, C8(20, 20, 60), 0.45f)), 1, bb);
+            Fill(img, button,
+                 HGradient(46, Mix(accent, C8(20, 20, 60), 0.35f), 354, Mix(kMagenta, C8(20, 20, 60), 0.45f)), 1, bb);
             Fill(img, Ring(button, 1.3f), kWhite, 1, bb);
             Fill(img, Polygon({{58, y + 14.f}, {72, y + 23.f}, {58, y + 32.f}}), kWhite, 1, bb);
             TextC(img, f, 200, y + 10, items[i], kWhite, 0.5f, kWhite);
@@ -136,7 +142,8 @@ Image MainMenu(int selected) {
     Image img = Space(400, 600, 11, C8(60, 40, 160));
     Frame(img, kCyan);
     Heading(img, 52, "ГЛАВНОЕ МЕНЮ");
-    MenuEntries(img, {"Новая игра", "Таблица рекордов", "Управление", "Об игре", "Правила", "Выход"}, selected, 140, 64, kCyan);
+    MenuEntries(img, {"Новая игра", "Таблица рекордов", "Управление", "Об игре", "Правила", "Выход"}, selected, 140, 64,
+                kCyan);
     Footer(img, "↑ ↓  выбор      Enter  ввод");
     return img;
 }
@@ -249,7 +256,9 @@ Image Controls() {
         int x = keysX;
         for (const auto& g : r.Groups) {
             int need = 0;
-            for (const auto& k : g) need += (k[0] == '~' ? TextWidth(kSmall, k.substr(1)) + 6 : std::max(26, TextWidth(kSmallBold, k) + 14) + 4);
+            for (const auto& k : g)
+                need += (k[0] == '~' ? TextWidth(kSmall, k.substr(1)) + 6
+                                     : std::max(26, TextWidth(kSmallBold, k) + 14) + 4);
             if (x + need > 376 && x > keysX) {
                 x = keysX;
                 y += 29;
@@ -267,7 +276,8 @@ Image Controls() {
     }
     Text(img, action, 26, y, "Пульт и джойстик", kYellow);
     Para(img, kSmall, keysX, y + 20, 330,
-         "кнопки пульта — в розовых рамках. Джойстик: ручка ведёт корабль, кнопки 1, 2, 3: огонь, спецоружие и его смена",
+         "кнопки пульта — в розовых рамках. Джойстик: ручка ведёт корабль, кнопки 1, 2, 3: огонь, спецоружие и его "
+         "смена",
          kText, 18);
     Footer(img, "Enter  или  A  назад в меню");
     return img;
@@ -285,11 +295,13 @@ Image About(const std::map<std::string, Image>& sprites) {
     Paste(img, ship, 200 - ship.W / 2, 136);
     int y = 222;
     y = Para(img, kBody, 30, y, 340,
-             "Далёкий сектор захватила армада чужих кораблей. Ваш истребитель — единственный, кто может прорваться сквозь их строй.",
+             "Далёкий сектор захватила армада чужих кораблей. Ваш истребитель — единственный, кто может прорваться "
+             "сквозь их строй.",
              kText);
     y += 8;
     y = Para(img, kBody, 30, y, 340,
-             "Девять уровней. Уровень пройден, когда его очки достигают 1000 × номер уровня. Лучшие пилоты попадают в таблицу рекордов.",
+             "Девять уровней. Уровень пройден, когда его очки достигают 1000 × номер уровня. Лучшие пилоты попадают в "
+             "таблицу рекордов.",
              kText);
     y += 14;
     Fill(img, Capsule(60, y, 340, y, 0.8f), kMagenta, 0.8f);
@@ -315,7 +327,7 @@ Image Rules(const std::map<std::string, Image>& sprites) {
         const char* Pic;
         const char* Pts;
     };
-    const E enemies[] = {{"ufo1", "+1"}, {"nex1", "+2"}, {"disp1", "+5"}, {"bss1", "+10"},
+    const E enemies[] = {{"ufo1", "+1"},   {"nex1", "+2"},   {"disp1", "+5"}, {"bss1", "+10"},
                          {"sdsa1", "+15"}, {"hunt1", "+10"}, {"bug1", "−15"}, {"gad1", "−15"}};
     for (int i = 0; i < 8; ++i) {
         int col = i % 4, row = i / 4;
@@ -326,7 +338,9 @@ Image Rules(const std::map<std::string, Image>& sprites) {
         Text(img, kBodyBold, x + icon.W + 4, yy + 10, enemies[i].Pts, bad ? C8(255, 110, 110) : C8(140, 255, 160));
     }
     y += 96;
-    y = Para(img, kSmall, 26, y, 350, "Зелёного жука пули не берут, а таран стоит очков. Столкновения и вражеские выстрелы отнимают энергию.", kText, 17);
+    y = Para(img, kSmall, 26, y, 350,
+             "Зелёного жука пули не берут, а таран стоит очков. Столкновения и вражеские выстрелы отнимают энергию.",
+             kText, 17);
     y += 8;
     TextC(img, kBodyBold, 200, y, "Бонусы", kYellow);
     y += 24;

@@ -22,12 +22,9 @@ struct Format {
 
 // Catalogue order.
 const Format kFormats[] = {
-    {"snd", 11025, 16, 24076, 22050, 2, true},
-    {"Shoot", 22050, 8, 16542, 22050, 1, false},
-    {"Menu", 8000, 16, 6116, 16000, 2, false},
-    {"shoot1", 22050, 8, 18216, 22050, 1, false},
-    {"shoot2", 22050, 8, 36432, 22050, 1, false},
-    {"shoot3", 22050, 8, 36432, 22050, 1, false},
+    {"snd", 11025, 16, 24076, 22050, 2, true},    {"Shoot", 22050, 8, 16542, 22050, 1, false},
+    {"Menu", 8000, 16, 6116, 16000, 2, false},    {"shoot1", 22050, 8, 18216, 22050, 1, false},
+    {"shoot2", 22050, 8, 36432, 22050, 1, false}, {"shoot3", 22050, 8, 36432, 22050, 1, false},
     {"noclip", 22050, 8, 4135, 22050, 1, false},
 };
 
@@ -229,9 +226,9 @@ std::vector<WaveFile> MakeWaves() {
     for (const Format& f : kFormats) {
         int n = f.DataBytes / (f.Bits / 8);
         std::string name = f.Name;
-        std::vector<double> s = name == "snd"     ? Explosion(n, f.Rate)
-                                : name == "Shoot" ? Laser(n, f.Rate)
-                                : name == "Menu"  ? Chime(n, f.Rate)
+        std::vector<double> s = name == "snd"      ? Explosion(n, f.Rate)
+                                : name == "Shoot"  ? Laser(n, f.Rate)
+                                : name == "Menu"   ? Chime(n, f.Rate)
                                 : name == "shoot1" ? Zap(n, f.Rate)
                                 : name == "noclip" ? Knock(n, f.Rate)
                                                    : Launch(n, f.Rate);  // shoot2 and shoot3 are the same sound

@@ -285,7 +285,8 @@ Image Burst(int stage) {
     for (int i = 0; i < 8; ++i) {
         float a = i * kPi / 4 + stage * 0.2f;
         float d0 = r * 0.7f, d1 = r + 3;
-        Fill(img, Capsule(16 + d0 * std::cos(a), 16 + d0 * std::sin(a), 16 + d1 * std::cos(a), 16 + d1 * std::sin(a), 0.7f),
+        Fill(img,
+             Capsule(16 + d0 * std::cos(a), 16 + d0 * std::sin(a), 16 + d1 * std::cos(a), 16 + d1 * std::sin(a), 0.7f),
              Scale(kYellow, fade), fade);
     }
     return img;
@@ -380,7 +381,8 @@ Image Bonus(int kind, int frame) {
 Image StarDot() {
     Image img(3, 3);
     img.Over(1, 1, C8(235, 240, 255), 1);
-    for (auto [x, y] : std::vector<std::pair<int, int>>{{0, 1}, {2, 1}, {1, 0}, {1, 2}}) img.Over(x, y, C8(80, 90, 130), 1);
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{0, 1}, {2, 1}, {1, 0}, {1, 2}})
+        img.Over(x, y, C8(80, 90, 130), 1);
     return img;
 }
 
@@ -405,14 +407,16 @@ Image Panel(int weapon) {
     Fill(img, RoundBox(0, 0, 800, 80, 0), VGradient(0, C8(26, 32, 62), 80, C8(8, 10, 24)));
     Fill(img, Capsule(0, 1.5f, 800, 1.5f, 1.2f), kCyan);
     Glow(img, Capsule(0, 1.5f, 800, 1.5f, 1), kCyan, 6, 0.35f, Box{0, 0, 800, 12});
-    for (int x = 0; x < 800; x += 16) Fill(img, Capsule(x + 0.5f, 70, x + 0.5f, 76, 0.4f), C8(40, 60, 110), 0.6f, Box{x - 2, 68, x + 3, 78});
+    for (int x = 0; x < 800; x += 16)
+        Fill(img, Capsule(x + 0.5f, 70, x + 0.5f, 76, 0.4f), C8(40, 60, 110), 0.6f, Box{x - 2, 68, x + 3, 78});
 
     FontSpec label{"DejaVu Sans", "Bold", 11};
     Rgb labelCol = C8(130, 200, 255);
     // Energy at x 60 and score at x 170: the numbers are written 37 px below the top.
     auto slot = [&](int x0, int x1, bool on) {
         Fill(img, RoundBox(x0, 28, x1, 64, 6), on ? C8(30, 45, 90) : C8(16, 20, 42), 1, Box{x0 - 1, 27, x1 + 1, 65});
-        Fill(img, Ring(RoundBox(x0, 28, x1, 64, 6), on ? 1.2f : 0.6f), on ? kCyan : C8(60, 80, 140), 1, Box{x0 - 2, 26, x1 + 2, 66});
+        Fill(img, Ring(RoundBox(x0, 28, x1, 64, 6), on ? 1.2f : 0.6f), on ? kCyan : C8(60, 80, 140), 1,
+             Box{x0 - 2, 26, x1 + 2, 66});
         if (on) Glow(img, Ring(RoundBox(x0, 28, x1, 64, 6), 1), kCyan, 6, 0.3f, Box{x0 - 8, 20, x1 + 8, 72});
     };
     slot(26, 150, false);
@@ -477,8 +481,9 @@ std::vector<Picture> MakeSprites() {
         const char* File;
         Image (*Make)(int);
     };
-    const Kind kinds[] = {{"ufo", "x/ufo", Ufo},   {"nex", "x/00", Nex},     {"disp", "x/disp", Disp}, {"bss", "x/bss", Bss},
-                          {"sdsa", "x/sdsa", Sdsa}, {"hunt", "x/hunt", Hunt}, {"bug", "x/bug", Bug},    {"gad", "x/gad", Gad}};
+    const Kind kinds[] = {{"ufo", "x/ufo", Ufo}, {"nex", "x/00", Nex},     {"disp", "x/disp", Disp},
+                          {"bss", "x/bss", Bss}, {"sdsa", "x/sdsa", Sdsa}, {"hunt", "x/hunt", Hunt},
+                          {"bug", "x/bug", Bug}, {"gad", "x/gad", Gad}};
     for (const Kind& k : kinds)
         for (int n = 1; n <= 3; ++n) add(k.Name + std::to_string(n), k.File + std::to_string(n), k.Make(n - 1));
     for (int n = 1; n <= 9; ++n) add("b" + std::to_string(n), "b" + std::to_string(n), Explosion(64, n, false, 77));
@@ -494,7 +499,9 @@ std::vector<Picture> MakeSprites() {
     add("pus2", "pus2", Missile(kOrange, C8(255, 200, 80)));
     add("pus3", "pus3", Missile(kGreen, C8(140, 255, 160)));
     for (int k = 1; k <= 4; ++k)
-        for (int n = 1; n <= 3; ++n) add("bon" + std::to_string(k) + std::to_string(n), "bon" + std::to_string(k) + std::to_string(n), Bonus(k, n - 1));
+        for (int n = 1; n <= 3; ++n)
+            add("bon" + std::to_string(k) + std::to_string(n), "bon" + std::to_string(k) + std::to_string(n),
+                Bonus(k, n - 1));
     add("star", "star", StarDot());
     for (int n = 1; n <= 3; ++n) add("panel" + std::to_string(n), "x/panel" + std::to_string(n), Panel(n));
     return out;

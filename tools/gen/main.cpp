@@ -126,7 +126,8 @@ void Embed(const fs::path& p, const std::vector<std::pair<std::string, std::vect
 }
 
 // Every picture with its name, for people to look at.
-void ContactSheet(const fs::path& p, const std::vector<Picture>& pics, const std::map<std::string, std::vector<uint8_t>>& flat) {
+void ContactSheet(const fs::path& p, const std::vector<Picture>& pics,
+                  const std::map<std::string, std::vector<uint8_t>>& flat) {
     const int width = 1660, pad = 12, labelH = 18;
     FontSpec f{"DejaVu Sans", "Book", 12};
     struct Place {
@@ -147,7 +148,8 @@ void ContactSheet(const fs::path& p, const std::vector<Picture>& pics, const std
     }
     Image sheet(width, y + rowH + pad);
     sheet.FillAll(C8(70, 72, 84));
-    Text(sheet, FontSpec{"DejaVu Sans", "Bold", 20}, pad, 8, "Starbreaker: every picture of the game", C8(255, 255, 255));
+    Text(sheet, FontSpec{"DejaVu Sans", "Bold", 20}, pad, 8, "Starbreaker: every picture of the game",
+         C8(255, 255, 255));
     for (size_t i = 0; i < pics.size(); ++i) {
         const Picture& pic = pics[i];
         Paste(sheet, FromRgb8(pic.Img.W, pic.Img.H, flat.at(pic.Name)), places[i].X, places[i].Y);
@@ -186,8 +188,8 @@ int Run(int argc, char** argv) {
     std::vector<Picture> screens = MakeScreens(byName);
     ShutdownFonts();
 
-    std::map<std::string, std::vector<uint8_t>> files;   // data-folder path → bytes
-    std::map<std::string, std::vector<uint8_t>> flat;    // name → the RGB pixels the game will see
+    std::map<std::string, std::vector<uint8_t>> files;  // data-folder path → bytes
+    std::map<std::string, std::vector<uint8_t>> flat;   // name → the RGB pixels the game will see
     for (const Picture& p : sprites) {
         std::vector<uint8_t> rgb = ToSpriteRgb8(p.Img);
         files[p.File] = EncodeBMP24(p.Img.W, p.Img.H, rgb);
@@ -197,8 +199,9 @@ int Run(int argc, char** argv) {
     const uint8_t key[3] = {4, 10, 104};
     for (const Picture& p : screens) {
         std::vector<uint8_t> rgb = ToRgb8(p.Img);
-        std::vector<uint8_t> jpeg =
-            (p.Name == "rm6" || p.Name == "read") ? JpegWithoutColour(p.Img.W, p.Img.H, rgb, key) : EncodeJPEG(p.Img.W, p.Img.H, rgb, 90);
+        std::vector<uint8_t> jpeg = (p.Name == "rm6" || p.Name == "read")
+                                        ? JpegWithoutColour(p.Img.W, p.Img.H, rgb, key)
+                                        : EncodeJPEG(p.Img.W, p.Img.H, rgb, 90);
         int w, h;
         DecodeJPEG(jpeg, w, h, flat[p.Name]);
         if (p.Name == "au1") au1 = jpeg;
@@ -223,7 +226,8 @@ int Run(int argc, char** argv) {
     if (!icons.empty())
         for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
             const std::string n = std::to_string(size);
-            WriteFile(icons / "hicolor" / (n + "x" + n) / "apps" / "org.starbreaker.Starbreaker.png", EncodePNG(ShipIcon(size)));
+            WriteFile(icons / "hicolor" / (n + "x" + n) / "apps" / "org.starbreaker.Starbreaker.png",
+                      EncodePNG(ShipIcon(size)));
         }
     if (!embed.empty()) {
         std::vector<std::pair<std::string, std::vector<uint8_t>>> blobs;

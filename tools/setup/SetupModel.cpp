@@ -24,9 +24,8 @@ const std::vector<Choice>* ChoicesOf(const std::string& key) {
     static const std::vector<Choice> fullscreen{{"desktop", "на весь рабочий стол"},
                                                 {"exclusive", "смена режима экрана"}};
     static const std::vector<Choice> scaling{{"auto", "авто"}, {"integer", "только целый"}, {"off", "нет (1:1)"}};
-    static const std::vector<Choice> pacing{{"display", "по частоте дисплея"},
-                                            {"fixed", "постоянная"},
-                                            {"unlimited", "без ограничения"}};
+    static const std::vector<Choice> pacing{
+        {"display", "по частоте дисплея"}, {"fixed", "постоянная"}, {"unlimited", "без ограничения"}};
     static const std::vector<Choice> onOff{{"on", "вкл"}, {"off", "выкл"}};
     if (key == "fullscreen_mode") return &fullscreen;
     if (key == "scaling") return &scaling;
@@ -144,8 +143,14 @@ void TSetupModel::Command(TCommand c) {
     if (c != TCommand::Enter && item.K == Kind::ResetScores) confirmReset_ = false;
     const int count = static_cast<int>(items_.size());
     switch (c) {
-        case TCommand::Up: selected_ = (selected_ + count - 1) % count; confirmReset_ = false; break;
-        case TCommand::Down: selected_ = (selected_ + 1) % count; confirmReset_ = false; break;
+        case TCommand::Up:
+            selected_ = (selected_ + count - 1) % count;
+            confirmReset_ = false;
+            break;
+        case TCommand::Down:
+            selected_ = (selected_ + 1) % count;
+            confirmReset_ = false;
+            break;
         case TCommand::Left: Change(item, -1); break;
         case TCommand::Right: Change(item, +1); break;
         case TCommand::Back: done_ = true; break;
@@ -185,8 +190,8 @@ void TSetupModel::Change(const Item& item, int step) {
 void TSetupModel::ChangeOption(int n, int step) {
     int32_t& v = options_[n - 1];
     switch (n) {
-        case 1: v = v == 0 ? 1 : 0; break;   // shown <-> hidden
-        case 2: v = v == 1 ? 0 : 1; break;   // on <-> off
+        case 1: v = v == 0 ? 1 : 0; break;  // shown <-> hidden
+        case 2: v = v == 1 ? 0 : 1; break;  // on <-> off
         case 3: v = v == 0 ? 1 : 0; break;
         case 5: v = v == 1 ? 0 : 1; break;
         case 4: {
@@ -216,7 +221,10 @@ void TSetupModel::ChangeSetting(const std::string& key, int step) {
         long next = v;
         if (step > 0) {
             for (int r : kFrameRates)
-                if (r > v) { next = r; break; }
+                if (r > v) {
+                    next = r;
+                    break;
+                }
         } else {
             for (int r : kFrameRates)
                 if (r < v) next = r;
@@ -273,18 +281,14 @@ void TSetupModel::SaveOptions() {
     try {
         WriteOptions(optionsName_, options_);
         Say("Сохранено в opt.qrx");
-    } catch (const std::exception& e) {
-        Say(std::string("Не удалось записать opt.qrx: ") + e.what(), true);
-    }
+    } catch (const std::exception& e) { Say(std::string("Не удалось записать opt.qrx: ") + e.what(), true); }
 }
 
 void TSetupModel::SaveSettings() {
     try {
         settings_.Save(settingsName_);
         Say("Сохранено в settings.ini");
-    } catch (const std::exception& e) {
-        Say(std::string("Не удалось записать settings.ini: ") + e.what(), true);
-    }
+    } catch (const std::exception& e) { Say(std::string("Не удалось записать settings.ini: ") + e.what(), true); }
 }
 
 }  // namespace setup

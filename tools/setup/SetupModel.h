@@ -49,8 +49,8 @@ private:
     struct Item {
         Kind K;
         std::string Label;
-        int Option = 0;           // Kind::Option: 1..10
-        std::string Key;          // Kind::Setting / Kind::Keys
+        int Option = 0;   // Kind::Option: 1..10
+        std::string Key;  // Kind::Setting / Kind::Keys
     };
 
     std::string ValueText(const Item& item) const;

@@ -107,8 +107,8 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             }
             const size_t eq = value.find('=');
             int32_t n = 0, v = 0;
-            if (eq != std::string::npos && eq > 0 && !(value[0] >= '0' && value[0] <= '9') &&
-                value[0] != '-' && value[0] != '+') {
+            if (eq != std::string::npos && eq > 0 && !(value[0] >= '0' && value[0] <= '9') && value[0] != '-' &&
+                value[0] != '+') {
                 const std::string key = value.substr(0, eq), setting = value.substr(eq + 1);
                 const platform::SettingInfo* info = platform::FindSetting(key);
                 if (!info) return usageError("unknown setting '" + key + "' (see --help)");
@@ -119,15 +119,13 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             }
             if (eq == std::string::npos || !ParseInt32(std::string_view(value).substr(0, eq), n))
                 return usageError("--set expects N=V, e.g. --set 4=32 (got '" + value + "')");
-            if (n < 1 || n > 10)
-                return usageError("option number must be 1..10 (got " + std::to_string(n) + ")");
+            if (n < 1 || n > 10) return usageError("option number must be 1..10 (got " + std::to_string(n) + ")");
             if (!ParseInt32(std::string_view(value).substr(eq + 1), v))
                 return usageError("option " + std::to_string(n) +
-                                  " needs an integer from -2147483648 to 2147483647 (got '" +
-                                  value.substr(eq + 1) + "')");
+                                  " needs an integer from -2147483648 to 2147483647 (got '" + value.substr(eq + 1) +
+                                  "')");
             if (n == 4 && v != 8 && v != 16 && v != 24 && v != 32)
-                return usageError("option 4 (colour depth) must be 8, 16, 24 or 32 (got " +
-                                  std::to_string(v) + ")");
+                return usageError("option 4 (colour depth) must be 8, 16, 24 or 32 (got " + std::to_string(v) + ")");
             sets.emplace_back(n, v);
         } else {
             return usageError("unknown argument '" + a + "'");
@@ -179,8 +177,8 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             const TOptions options = ReadOptions(optionsName);
             out << "Options in " << platform::ResolvePath(optionsName) << ":\n";
             for (int n = 1; n <= 10; ++n)
-                out << "  " << n << (n < 10 ? "  = " : " = ") << options[n - 1] << "\t"
-                    << Meaning(n, options[n - 1]) << "\n";
+                out << "  " << n << (n < 10 ? "  = " : " = ") << options[n - 1] << "\t" << Meaning(n, options[n - 1])
+                    << "\n";
             out << "Settings in " << platform::ResolvePath(settingsName)
                 << (platform::FileExists(settingsName) ? "" : " (not written yet: the defaults)") << ":\n";
             for (const auto& info : platform::SettingSchema())
@@ -189,8 +187,7 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
     } catch (const std::exception& e) {
         err << "starbreaker-setup: " << e.what() << "\n";
         const bool readsOptions = show || !sets.empty();
-        if (dynamic_cast<const EFileFormatError*>(&e) ||
-            (readsOptions && !platform::FileExists(optionsName)))
+        if (dynamic_cast<const EFileFormatError*>(&e) || (readsOptions && !platform::FileExists(optionsName)))
             err << "(use --reset-options to write the options file with defaults)\n";
         return 1;
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "game/assets/Assets.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
@@ -15,7 +16,6 @@
 #include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlPtrs.h"
 #include "platform/sdl/SdlText.h"
-#include "game/assets/Assets.h"
 #include "tools/setup/SetupModel.h"
 
 namespace setup {
@@ -54,8 +54,7 @@ public:
         }
         open_ = true;
         const assets::Blob wave = assets::Wave("Menu");
-        if (wave.Data)
-            chunk_.reset(Mix_LoadWAV_RW(SDL_RWFromConstMem(wave.Data, static_cast<int>(wave.Size)), 1));
+        if (wave.Data) chunk_.reset(Mix_LoadWAV_RW(SDL_RWFromConstMem(wave.Data, static_cast<int>(wave.Size)), 1));
     }
     ~Preview() {
         chunk_.reset();
@@ -66,8 +65,7 @@ public:
     }
     void Play(int percent) {
         if (!chunk_) return;
-        Mix_VolumeChunk(chunk_.get(),
-                        static_cast<int>(MIX_MAX_VOLUME * platform::VolumeAmplitude(percent) + 0.5));
+        Mix_VolumeChunk(chunk_.get(), static_cast<int>(MIX_MAX_VOLUME * platform::VolumeAmplitude(percent) + 0.5));
         Mix_HaltChannel(0);
         Mix_PlayChannel(0, chunk_.get(), 0);
     }
@@ -120,22 +118,22 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
     }
     int status = 0;
     {
-        platform::sdl::WindowPtr window(SDL_CreateWindow(
-            "Starbreaker — настройка", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, 0));
+        platform::sdl::WindowPtr window(SDL_CreateWindow("Starbreaker — настройка", SDL_WINDOWPOS_CENTERED,
+                                                         SDL_WINDOWPOS_CENTERED, kWidth, kHeight, 0));
         platform::sdl::RendererPtr renderer;
         platform::sdl::TexturePtr texture;
         if (window) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
         if (renderer)
-            texture.reset(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                            kWidth, kHeight));
+            texture.reset(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kWidth,
+                                            kHeight));
         if (!texture) {
             err << "starbreaker-setup: no window can be opened (" << SDL_GetError()
                 << "); use the command-line actions, see --help\n";
             status = 1;
         } else {
             // The same folders as the game's (and as the command-line actions').
-            const platform::DataFolders folders = platform::PickDataFolders(
-                dataDir, platform::InstalledDataCandidates(), platform::UserDataFolder());
+            const platform::DataFolders folders =
+                platform::PickDataFolders(dataDir, platform::InstalledDataCandidates(), platform::UserDataFolder());
             platform::SeedUserFolder(folders, err);
             const platform::DataFoldersScope inForce(folders);
             // The pads the game knows by the player's own mapping file, this window knows too.
@@ -169,7 +167,10 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
                 }
                 dirty = true;
                 switch (e.type) {
-                    case SDL_QUIT: model.Command(TCommand::Back); if (!model.Done()) model.Command(TCommand::Back); break;
+                    case SDL_QUIT:
+                        model.Command(TCommand::Back);
+                        if (!model.Done()) model.Command(TCommand::Back);
+                        break;
                     case SDL_KEYDOWN: {
                         const SDL_Keycode k = e.key.keysym.sym;
                         if (model.Capturing() && k != SDLK_RETURN && k != SDLK_KP_ENTER && k != SDLK_ESCAPE) {
@@ -180,7 +181,8 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
                         else if (k == SDLK_DOWN) model.Command(TCommand::Down);
                         else if (k == SDLK_LEFT) model.Command(TCommand::Left);
                         else if (k == SDLK_RIGHT) model.Command(TCommand::Right);
-                        else if (k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE) model.Command(TCommand::Enter);
+                        else if (k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE)
+                            model.Command(TCommand::Enter);
                         else if (k == SDLK_ESCAPE) model.Command(TCommand::Back);
                         break;
                     }

@@ -12,7 +12,6 @@ namespace setup {
 // exit status (1 when no window can be opened, with the reason on err). idle, when given, runs
 // whenever the window has drawn what it has and waits for the player (tests press keys and
 // pad buttons there); it counts its calls from 0.
-int RunSetupWindow(const std::string& dataDir, std::ostream& err,
-                   const std::function<void(int call)>& idle = nullptr);
+int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::function<void(int call)>& idle = nullptr);
 
 }  // namespace setup

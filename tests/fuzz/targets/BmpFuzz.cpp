@@ -9,9 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform::Picture p;
     try {
         p = platform::DecodeBMP(std::span<const uint8_t>(data, size));
-    } catch (const platform::EPictureError&) {
-        return 0;
-    }
+    } catch (const platform::EPictureError&) { return 0; }
     const int bits = p.Image.Bits();
     if (p.Width() <= 0 || p.Height() <= 0 || (bits != 8 && bits != 24 && bits != 32)) std::abort();
     if (p.HasPalette != (bits == 8)) std::abort();

@@ -17,8 +17,7 @@ void VisitNames(TForceFeedbackEffect& root, TForceFeedbackEffect& node, int budg
     for (int i = 0; i < node.Count() && budget > 0; ++i, --budget) {
         try {
             root.Find(node.Child(i)->Name());
-        } catch (const EForceFeedbackEffectError&) {
-        }
+        } catch (const EForceFeedbackEffectError&) {}
         VisitNames(root, *node.Child(i), budget / 2);
     }
 }

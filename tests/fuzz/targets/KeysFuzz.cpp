@@ -29,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (taken != (name != "Other")) std::abort();
     if (name == "Assigns" || name == "Aissgns") {
         const std::vector<uint8_t> saved = keyboard.SaveAssigns();
-        if (saved.size() != TKeyboard::AssignsSize ||
-            !std::equal(saved.begin(), saved.end(), bytes.begin()))
+        if (saved.size() != TKeyboard::AssignsSize || !std::equal(saved.begin(), saved.end(), bytes.begin()))
             std::abort();
     } else if (keyboard.Assigns() != before) {
         std::abort();

@@ -12,9 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TOptions options;
     try {
         options = ParseOptions(bytes, "opt.qrx");
-    } catch (const EFileFormatError&) {
-        return 0;
-    }
+    } catch (const EFileFormatError&) { return 0; }
     const std::string text = FormatOptions(options);
     if (ParseOptions(text, "opt.qrx") != options) std::abort();
     return 0;

@@ -12,9 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TScoreTable table;
     try {
         table = ParseScoreTable(bytes, "res.qrx", &check);
-    } catch (const EFileFormatError&) {
-        return 0;
-    }
+    } catch (const EFileFormatError&) { return 0; }
     // Without the check value the same bytes read the same.
     if (ParseScoreTable(bytes, "res.qrx") != table) std::abort();
 

@@ -20,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TWave wave;
     try {
         wave.LoadFromBytes(data, size);
-    } catch (const EWaveStreamError&) {
-        return 0;
-    } catch (const EStreamError&) {
+    } catch (const EWaveStreamError&) { return 0; } catch (const EStreamError&) {
         return 0;
     }
     if (wave.Size() < 0 || wave.Size() > wave.Capacity()) std::abort();
