@@ -41,10 +41,9 @@ public:
 
     bool IsLost() const { return lost_; }
     void SetLost(bool lost) { lost_ = lost; }
-    // Brings a lost surface back (its pixels are undefined afterwards). False while the
-    // test hook below refuses.
+    // Brings a lost surface back (its pixels are undefined afterwards). False while a test
+    // makes it refuse (engine/SurfaceTestAccess.h).
     bool Restore();
-    void SetRestoreFails(bool fails) { restoreFails_ = fails; }
 
     void Fill(uint32_t devColor);
     void FillRect(const platform::Rect& r, uint32_t devColor);
@@ -73,6 +72,8 @@ public:
     bool HasCanvas() const { return canvas_ != nullptr; }
 
 private:
+    friend struct TDirectDrawSurfaceTestAccess;
+
     platform::Bitmap bitmap_;
     uint32_t colorKey_ = 0;
     bool systemMemory_ = false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/DXDraws.h"
+#include "engine/SurfaceTestAccess.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeText.h"
 #include "platform/fake/FakeWindowSystem.h"
@@ -265,7 +266,7 @@ TEST_F(DXDrawTest, LostSurfacesAreRestoredByReadyToDraw) {
     // A back buffer that cannot be brought back keeps every frame skipped.
     dx->Surface()->Fill(7);
     dx->Surface()->SetLost(true);
-    dx->Surface()->SetRestoreFails(true);
+    TDirectDrawSurfaceTestAccess::SetRestoreFails(*dx->Surface(), true);
     EXPECT_FALSE(dx->ReadyToDraw());
     EXPECT_FALSE(dx->ReadyToDraw());
     const int presents = Win()->Presents();
@@ -273,7 +274,7 @@ TEST_F(DXDrawTest, LostSurfacesAreRestoredByReadyToDraw) {
     EXPECT_EQ(Win()->Presents(), presents);
     EXPECT_TRUE(log.empty());
 
-    dx->Surface()->SetRestoreFails(false);
+    TDirectDrawSurfaceTestAccess::SetRestoreFails(*dx->Surface(), false);
     EXPECT_TRUE(dx->ReadyToDraw());
     EXPECT_EQ(log, (Log{"A:Restore"}));
     EXPECT_EQ(dx->Surface()->Bitmap().GetPixel(5, 5), 0u);  // cleared to black

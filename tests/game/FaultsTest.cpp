@@ -5,6 +5,7 @@
 #include <csignal>
 #include <sys/wait.h>
 
+#include "engine/SurfaceTestAccess.h"
 #include "entities/Sprites.h"
 #include "game/files/ScoreFile.h"
 #include "platform/Audio.h"
@@ -50,11 +51,11 @@ TEST_F(MainFormFixture, LostSurfacesFreezeTheGameUntilTheyAreRestored) {
     const int drawn = main->FramesDrawn();
     const double hud = HudPanelY;
     main->DXDraw->Surface()->SetLost(true);
-    main->DXDraw->Surface()->SetRestoreFails(true);
+    TDirectDrawSurfaceTestAccess::SetRestoreFails(*main->DXDraw->Surface(), true);
     Frames(10);
     EXPECT_EQ(main->FramesDrawn(), drawn);  // nothing moved or drawn
     EXPECT_EQ(HudPanelY, hud);
-    main->DXDraw->Surface()->SetRestoreFails(false);
+    TDirectDrawSurfaceTestAccess::SetRestoreFails(*main->DXDraw->Surface(), false);
     Frames(10);
     EXPECT_EQ(main->FramesDrawn(), drawn + 10);
     EXPECT_LT(HudPanelY, hud);
