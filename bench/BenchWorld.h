@@ -15,51 +15,32 @@
 
 #include "engine/Forms.h"
 #include "entities/Sprites.h"
-#include "game/Main.h"
-#include "game/Unit1.h"
-#include "game/Unit2.h"
+#include "game/ProgramWindows.h"
 #include "game/state/Globals.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/sdl/SdlText.h"
+#include "testkit/PlayFolder.h"
 
 namespace bench {
-
-inline std::string DataDir() {
-    if (const char* d = std::getenv("SB_DATA_DIR")) return d;
-    return (std::filesystem::current_path() / "data").string();
-}
 
 // A private copy of the data folder as the working directory, with the given bit count.
 class TWorkDir {
 public:
     explicit TWorkDir(int bits) {
-        static int serial = 0;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("sb-bench-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        std::filesystem::copy(DataDir(), dir_ / "data", std::filesystem::copy_options::recursive);
-        std::ofstream(dir_ / "data/all_qrx/opt.qrx", std::ios::binary) << "0\r\n0\r\n0\r\n"
-                                                                       << bits << "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-    }
-    ~TWorkDir() {
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
+        folder_.Write("data/all_qrx/opt.qrx",
+                      "0\r\n0\r\n0\r\n" + std::to_string(bits) + "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
     }
 
 private:
-    std::filesystem::path dir_, old_;
+    TPlayFolder folder_{"sb-bench"};
 };
 
 class TBenchWorld {
 public:
     platform::fake::FakePlatform Fake;
     platform::sdl::SdlTextRenderer Text;
-    std::unique_ptr<TMainForm> Main;
-    std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<TForm2> Form2;
+    std::unique_ptr<TProgramWindows> Windows;
+    TMainForm* Main = nullptr;
 
     TBenchWorld() {
         platform::Services s = platform::Current();
@@ -68,19 +49,11 @@ public:
         ResetGlobals();
         Application().ResetTerminated();
     }
-    ~TBenchWorld() {
-        Form2.reset();
-        Form1.reset();
-        Main.reset();
-    }
 
     // Creates the windows and runs the one-time start-up. Returns false when it failed.
     bool Boot() {
-        Main = std::make_unique<TMainForm>();
-        Form1 = std::make_unique<TForm1>();
-        Form2 = std::make_unique<TForm2>();
-        Main->Form1 = Form1.get();
-        Main->Form2 = Form2.get();
+        Windows = std::make_unique<TProgramWindows>();
+        Main = Windows->Main.get();
         Main->Show();
         Application().ProcessMessages();
         return !Application().Terminated() && Fake.Windows.MessageBoxes().empty();

@@ -40,18 +40,15 @@ int main(int argc, char** argv) {
     platform::fake::FakePlatform fake;
     ResetGlobals();
     Application().ResetTerminated();
-    auto main = std::make_unique<TMainForm>();
-    auto form1 = std::make_unique<TForm1>();
-    auto form2 = std::make_unique<TForm2>();
-    main->Form1 = form1.get();
-    main->Form2 = form2.get();
+    TProgramWindows windows;
+    TMainForm* main = windows.Main.get();
     main->Show();
     Application().ProcessMessages();
     if (Application().Terminated()) {
         std::fprintf(stderr, "start-up failed\n");
         return 1;
     }
-    TBot bot(*main, *form2, fake, 15000);
+    TBot bot(*main, *windows.Form2, fake, 15000);
     const long rssStart = ResidentKiB();
     int maxSprites = 0, maxVoices = 0;
     long rssAtTenth = 0;
@@ -95,8 +92,5 @@ int main(int argc, char** argv) {
     if (maxVoices > 2048) ok = false, std::printf("FAIL: voice count not bounded\n");
     if (rssAtTenth > 0 && rssEnd - rssAtTenth > 16 * 1024) ok = false, std::printf("FAIL: memory keeps growing\n");
     if (PeakKiB() > 64 * 1024) std::printf("note: peak resident above 64 MB\n");
-    form2.reset();
-    form1.reset();
-    main.reset();
     return ok ? 0 : 1;
 }

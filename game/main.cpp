@@ -8,9 +8,7 @@
 
 #include "engine/Forms.h"
 #include "game/CommandLine.h"
-#include "game/Main.h"
-#include "game/Unit1.h"
-#include "game/Unit2.h"
+#include "game/ProgramWindows.h"
 #include "game/files/OptionsFile.h"
 #include "platform/Files.h"
 #include "platform/Settings.h"
@@ -45,21 +43,11 @@ int main(int argc, char** argv) {
         platform::sdl::SdlPlatform machine;
         Application().SetTitle("Starbreaker");
 
-        auto mainForm = std::make_unique<TMainForm>();
-        auto form1 = std::make_unique<TForm1>();
-        auto form2 = std::make_unique<TForm2>();
-        mainForm->Form1 = form1.get();
-        mainForm->Form2 = form2.get();
-
-        mainForm->Show();
-        if (mainForm->Window()) mainForm->Window()->Focus();
+        TProgramWindows windows;  // made after the machine, so gone before it
+        windows.Main->Show();
+        if (windows.Main->Window()) windows.Main->Window()->Focus();
         Application().Run();
-        const bool failed = mainForm->EndedWithError();
-
-        form2.reset();
-        form1.reset();
-        mainForm.reset();
-        if (failed) return 1;
+        if (windows.Main->EndedWithError()) return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Starbreaker: %s\n", e.what());
         return 1;

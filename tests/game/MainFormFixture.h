@@ -13,46 +13,36 @@
 #include <unistd.h>
 
 #include "engine/Forms.h"
-#include "game/Main.h"
-#include "game/Unit1.h"
-#include "game/Unit2.h"
+#include "game/ProgramWindows.h"
 #include "game/state/Globals.h"
 #include "game/state/Random.h"
 #include "platform/fake/FakePlatform.h"
+#include "testkit/PlayFolder.h"
 
 class MainFormFixture : public ::testing::Test {
 protected:
     platform::fake::FakePlatform fake;
+    std::unique_ptr<TPlayFolder> folder;
     std::filesystem::path dir;
-    std::filesystem::path oldCwd;
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TProgramWindows> windows;
+    TMainForm* main = nullptr;
+    TForm1* form1 = nullptr;
+    TForm2* form2 = nullptr;
 
     void SetUp() override {
         ResetGlobals();
         RandSeed = 0;  // the scene's stars draw before any re-seed: start every test alike
         Application().ResetTerminated();
-        const char* data = std::getenv("SB_DATA_DIR");
-        ASSERT_NE(data, nullptr) << "SB_DATA_DIR names the generated data folder";
-        static int serial = 0;
-        dir = std::filesystem::temp_directory_path() /
-              ("sb-main-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        std::filesystem::copy(data, dir / "data", std::filesystem::copy_options::recursive);
-        oldCwd = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
+        ASSERT_NE(std::getenv("SB_DATA_DIR"), nullptr) << "SB_DATA_DIR names the generated data folder";
+        folder = std::make_unique<TPlayFolder>("sb-main");
+        dir = folder->Path();
         WriteFile("data/all_qrx/opt.qrx", "0\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
         WriteFile("data/all_qrx/res.qrx", EmptyTable());
     }
 
     void TearDown() override {
-        form2.reset();
-        form1.reset();
-        main.reset();
-        std::filesystem::current_path(oldCwd);
-        std::filesystem::remove_all(dir);
+        windows.reset();
+        folder.reset();
     }
 
     static std::string EmptyTable() {
@@ -61,20 +51,17 @@ protected:
         return s + "0\r\n";
     }
 
-    void WriteFile(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
+    void WriteFile(const std::string& name, const std::string& bytes) { folder->Write(name, bytes); }
     std::string ReadFile(const std::string& name) {
         std::ifstream in(dir / name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     void Create() {
-        main = std::make_unique<TMainForm>();
-        form1 = std::make_unique<TForm1>();
-        form2 = std::make_unique<TForm2>();
-        main->Form1 = form1.get();
-        main->Form2 = form2.get();
+        windows = std::make_unique<TProgramWindows>();
+        main = windows->Main.get();
+        form1 = windows->Form1.get();
+        form2 = windows->Form2.get();
     }
 
     // Creates the windows and shows the main one: its first activation runs the start-up.

@@ -15,9 +15,7 @@
 
 #include "engine/Forms.h"
 #include "entities/Sprites.h"
-#include "game/Main.h"
-#include "game/Unit1.h"
-#include "game/Unit2.h"
+#include "game/ProgramWindows.h"
 #include "game/files/Cp1251.h"
 #include "game/files/ScoreFile.h"
 #include "game/state/Globals.h"
@@ -25,6 +23,7 @@
 #include "input/Gamepad.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlWindowSystem.h"
+#include "testkit/PlayFolder.h"
 #include "tests/VirtualPad.h"
 
 namespace {
@@ -33,11 +32,11 @@ constexpr int kTickTimer = 4242;
 
 class PadGameFx : public ::testing::Test {
 protected:
-    std::filesystem::path dir, oldCwd;
+    std::unique_ptr<TPlayFolder> folder;
     std::unique_ptr<platform::sdl::SdlPlatform> machine;
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TProgramWindows> windows;
+    TMainForm* main = nullptr;
+    TForm2* form2 = nullptr;
     int padIndex = -1;
     int padId = -1;
 
@@ -45,26 +44,17 @@ protected:
         ResetGlobals();
         RandSeed = 0;
         Application().ResetTerminated();
-        const char* data = std::getenv("SB_DATA_DIR");
-        ASSERT_NE(data, nullptr);
-        dir = std::filesystem::temp_directory_path() / ("sb-padgame-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        std::filesystem::copy(data, dir / "data", std::filesystem::copy_options::recursive);
-        oldCwd = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
-        std::ofstream(dir / "data/all_qrx/opt.qrx", std::ios::binary)
-            << "0\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
+        ASSERT_NE(std::getenv("SB_DATA_DIR"), nullptr);
+        folder = std::make_unique<TPlayFolder>("sb-padgame");
+        folder->Write("data/all_qrx/opt.qrx", "0\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
         std::string table;
         for (int i = 0; i < 10; ++i) table += "\xC8\xE3\xF0\xEE\xEA\r\n0\r\n";
-        std::ofstream(dir / "data/all_qrx/res.qrx", std::ios::binary) << table << "0\r\n";
+        folder->Write("data/all_qrx/res.qrx", table + "0\r\n");
 
         machine = std::make_unique<platform::sdl::SdlPlatform>();
-        main = std::make_unique<TMainForm>();
-        form1 = std::make_unique<TForm1>();
-        form2 = std::make_unique<TForm2>();
-        main->Form1 = form1.get();
-        main->Form2 = form2.get();
+        windows = std::make_unique<TProgramWindows>();
+        main = windows->Main.get();
+        form2 = windows->Form2.get();
         main->Show();
         if (main->Window()) main->Window()->Focus();
         // A steady tick, so the loop never sleeps long and the modal window's script runs.
@@ -76,12 +66,9 @@ protected:
     void TearDown() override {
         Application().RemoveMessageHook(this);
         if (padIndex >= 0) SDL_JoystickDetachVirtual(padIndex);
-        form2.reset();
-        form1.reset();
-        main.reset();
+        windows.reset();
         machine.reset();
-        std::filesystem::current_path(oldCwd);
-        std::filesystem::remove_all(dir);
+        folder.reset();
     }
 
     bool RunUntil(const std::function<bool()>& done, int limitMs = 10000) {

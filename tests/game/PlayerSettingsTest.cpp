@@ -22,14 +22,13 @@
 
 #include "engine/Forms.h"
 #include "entities/PlayerSprite.h"
-#include "game/Main.h"
-#include "game/Unit1.h"
-#include "game/Unit2.h"
+#include "game/ProgramWindows.h"
 #include "game/state/Globals.h"
 #include "game/state/Random.h"
 #include "platform/Audio.h"
 #include "platform/Settings.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "testkit/PlayFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -46,26 +45,22 @@ protected:
         ResetGlobals();
         RandSeed = 0;
         Application().ResetTerminated();
-        const char* data = std::getenv("SB_DATA_DIR");
-        ASSERT_NE(data, nullptr);
-        dir = fs::temp_directory_path() / ("sb-settings-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        fs::copy(data, dir / "data", fs::copy_options::recursive);
-        oldCwd = fs::current_path();
-        fs::current_path(dir);
-        std::ofstream(dir / "data/all_qrx/opt.qrx", std::ios::binary)
-            << "1\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
+        ASSERT_NE(std::getenv("SB_DATA_DIR"), nullptr);
+        folder = std::make_unique<TPlayFolder>("sb-settings");
+        dir = folder->Path();
+        folder->Write("data/all_qrx/opt.qrx", "1\r\n0\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
     }
 
     void TearDown() override {
-        form2.reset();
-        form1.reset();
-        main.reset();
-        machine.reset();
+        Shutdown();
         platform::CurrentSettings() = platform::TSettings();
-        fs::current_path(oldCwd);
-        fs::remove_all(dir);
+        folder.reset();
+    }
+
+    // Closes the program's windows, then the machine (a recording device writes its file out).
+    void Shutdown() {
+        windows.reset();
+        machine.reset();
     }
 
     // Reads the settings file as main() does (the warnings kept), then boots the program.
@@ -73,11 +68,8 @@ protected:
         std::ofstream(dir / "data/all_qrx/settings.ini", std::ios::binary) << settingsText;
         platform::CurrentSettings() = platform::TSettings::Load(platform::SettingsFileName, warnings);
         machine = std::make_unique<platform::sdl::SdlPlatform>();
-        main = std::make_unique<TMainForm>();
-        form1 = std::make_unique<TForm1>();
-        form2 = std::make_unique<TForm2>();
-        main->Form1 = form1.get();
-        main->Form2 = form2.get();
+        windows = std::make_unique<TProgramWindows>();
+        main = windows->Main.get();
         main->Show();
         Application().ProcessMessages();
         ASSERT_TRUE(AssetsLoaded);
@@ -121,12 +113,12 @@ protected:
         ASSERT_EQ(GameState, gsPlaying);
     }
 
-    fs::path dir, oldCwd;
+    std::unique_ptr<TPlayFolder> folder;
+    fs::path dir;
     std::ostringstream warnings;
     std::unique_ptr<platform::sdl::SdlPlatform> machine;
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TProgramWindows> windows;
+    TMainForm* main = nullptr;
 };
 
 TEST_F(RealProgram, VolumesReachTheMixerAndBadValuesFallBackWithAWarning) {
@@ -180,10 +172,7 @@ TEST_F(RealProgram, LosingTheFocusPausesPlayAndLowersTheMusicOnlyWhenAskedTo) {
         EXPECT_EQ(GameState, pauses ? gsPauseMenu : gsPlaying);
         if (Mix_QuerySpec(nullptr, nullptr, nullptr)) { EXPECT_EQ(Mix_VolumeMusic(-1), MixerLevel(80)); }
 
-        form2.reset();
-        form1.reset();
-        main.reset();
-        machine.reset();
+        Shutdown();
         ResetGlobals();
     }
 }
@@ -259,10 +248,7 @@ TEST_F(RealProgram, RammingContactRecordedFromTheFinalMixNeverClips) {
         std::this_thread::sleep_for(std::chrono::microseconds(16667));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1300));  // the last copies ring out
-    form2.reset();
-    form1.reset();
-    main.reset();
-    machine.reset();  // closes the device: the file is complete
+    Shutdown();                                                    // closes the device: the file is complete
 
     std::ifstream in(recording, std::ios::binary);
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
