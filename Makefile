@@ -7,6 +7,8 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# One compiler cache for every build folder and clone of the project (ccache, where installed).
+export CCACHE_BASEDIR ?= $(CURDIR)
 
 # Building and running the game (the data generator needs LAME and zlib).
 RUN_PACKAGES := build-essential cmake pkg-config \
@@ -16,10 +18,10 @@ RUN_PACKAGES := build-essential cmake pkg-config \
 PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev file
 # Everything the tests add: GoogleTest and Benchmark, the X server and window managers of the
 # end-to-end checks, picture and sound measuring, clang for fuzzing (and clang-format for `make format`),
-# the packaging validators.
+# the packaging validators, and ccache for the repeated compiles of the test builds.
 TEST_PACKAGES := $(PACKAGE_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth xfonts-base x11-utils xdotool imagemagick sox openbox wmctrl \
-  clang clang-format libclang-rt-14-dev lintian desktop-file-utils appstream man-db
+  clang clang-format libclang-rt-14-dev ccache lintian desktop-file-utils appstream man-db
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
