@@ -1,8 +1,15 @@
 // The arithmetic of presentation: window scale, where the picture lands, mouse mapping back,
-// and the frame schedule.
+// the frame schedule and the step clock on simulated displays.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+
 #include "platform/sdl/Presentation.h"
+#include "platform/sdl/StepClock.h"
 
 using namespace platform;
 using namespace platform::sdl;
@@ -128,4 +135,118 @@ TEST(Presentation, VsyncProbeTellsAWaitFromAnEarlyReturn) {
     // Stalls between frames (a hidden window, loading) are no evidence either way.
     EXPECT_EQ(run(300, 3), VsyncProbe::Verdict::Ignored);
     EXPECT_EQ(run(16667, 2), VsyncProbe::Verdict::Honoured);
+}
+
+// A display for the step clock: a nanosecond clock that moves only when the loop moves it,
+// refreshes at a fixed rate, and presentations that wait for the next refresh (vsync) or come
+// back at once. Wake-ups and the step's own work are late or long by a varying amount.
+class SimulatedDisplay {
+public:
+    SimulatedDisplay(double hz, bool waits) : hz_(hz), waits_(waits) {}
+    uint64_t Now() const { return now_; }
+    uint64_t Refresh(int64_t i) const { return kPhase + static_cast<uint64_t>(std::llround(i * 1e9 / hz_)); }
+    // The refresh the picture first appears at.
+    int64_t Present() {
+        int64_t i = static_cast<int64_t>(std::floor((now_ - kPhase) * hz_ / 1e9)) + 1;
+        while (Refresh(i - 1) > now_) --i;
+        if (waits_) now_ = Refresh(i) + 20'000 + Jitter(100'000);  // back soon after the refresh
+        else now_ += 300'000;
+        return i;
+    }
+    void WaitUntil(uint64_t t) { now_ = std::max(now_, t) + Jitter(1'000'000); }
+    void Work() { now_ += 1'500'000 + Jitter(2'500'000); }
+
+private:
+    static constexpr uint64_t kPhase = 3'141'592;
+    uint64_t Jitter(uint64_t most) {
+        seed_ = seed_ * 6364136223846793005ull + 1442695040888963407ull;
+        return (seed_ >> 33) % most;
+    }
+    double hz_;
+    bool waits_;
+    uint64_t now_ = 1'000'000'000;
+    uint64_t seed_ = 1;
+};
+
+struct SimulatedRun {
+    int StepsInAMinute = 0;
+    int NotShown = 0;
+    std::map<int64_t, int> RefreshesPerStep;  // after the first second
+};
+
+// The game's loop over a simulated minute: work, the step clock's turn, wait, present.
+SimulatedRun RunAMinute(double hz, bool waits, bool claimed, int stepRate = 60) {
+    SimulatedDisplay d(hz, waits);
+    StepClock clock;
+    clock.Start(1'000'000'000, stepRate, claimed);
+    SimulatedRun run;
+    const uint64_t start = d.Now(), end = start + 60'000'000'000ull;
+    int64_t lastShown = -1;
+    while (d.Now() < end) {
+        d.Work();
+        const StepClock::Turn turn = clock.Next(d.Now());
+        d.WaitUntil(turn.WaitUntil);
+        if (d.Now() >= end) break;
+        ++run.StepsInAMinute;
+        if (!turn.Show) {
+            ++run.NotShown;
+            clock.NotShown(d.Now());
+            continue;
+        }
+        const uint64_t called = d.Now();
+        const int64_t at = d.Present();
+        clock.Shown(called, d.Now());
+        if (lastShown >= 0 && called > start + 1'000'000'000) ++run.RefreshesPerStep[at - lastShown];
+        lastShown = at;
+    }
+    return run;
+}
+
+std::string Cadence(const std::map<int64_t, int>& m) {
+    std::string s;
+    for (auto [refreshes, steps] : m) s += std::to_string(refreshes) + "x" + std::to_string(steps) + " ";
+    return s;
+}
+
+TEST(StepClock, SixtyStepsASecondOnEveryDisplayWithAnEvenCadence) {
+    struct Case {
+        double Hz;
+        double StepsPerSecond;  // 60, or the display's own rate where it locks
+        std::set<int64_t> Refreshes;
+    } cases[] = {
+        {60, 60, {1}},  {75, 60, {1, 2}}, {120, 60, {2}}, {144, 60, {2, 3}},   {143.98, 60, {2, 3}}, {165, 60, {2, 3}},
+        {240, 60, {4}}, {360, 60, {6}},   {48, 60, {1}},  {59.94, 59.94, {1}}, {119.88, 59.94, {2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Hz << " Hz");
+        const SimulatedRun vsync = RunAMinute(c.Hz, true, true);
+        std::printf("%7.2f Hz vsync: %d steps a minute (%d not shown), refreshes x steps: %s\n", c.Hz,
+                    vsync.StepsInAMinute, vsync.NotShown, Cadence(vsync.RefreshesPerStep).c_str());
+        EXPECT_NEAR(vsync.StepsInAMinute, c.StepsPerSecond * 60, c.StepsPerSecond == 60 ? 2 : 0.005 * 3600);
+        std::set<int64_t> seen;
+        for (auto [refreshes, steps] : vsync.RefreshesPerStep) seen.insert(refreshes);
+        EXPECT_EQ(seen, c.Refreshes) << Cadence(vsync.RefreshesPerStep);
+        // Only a display slower than the steps leaves pictures out: one per refresh it lacks.
+        EXPECT_NEAR(vsync.NotShown, c.Hz < 59 ? (60 - c.Hz) * 60 : 0, 2);
+
+        // The renderer claims to wait and does not, or does not claim it: the wall clock alone.
+        for (bool claimed : {true, false}) {
+            const SimulatedRun timed = RunAMinute(c.Hz, false, claimed);
+            EXPECT_NEAR(timed.StepsInAMinute, 3600, 2) << "claimed " << claimed;
+            EXPECT_EQ(timed.NotShown, 0);
+        }
+    }
+}
+
+TEST(StepClock, FixedAndUnlimitedKeepTheirMeaning) {
+    EXPECT_NEAR(RunAMinute(144, false, false, 100).StepsInAMinute, 6000, 2);
+    EXPECT_NEAR(RunAMinute(60, false, false, 30).StepsInAMinute, 1800, 2);
+    StepClock unpaced;
+    unpaced.Start(1000, 0, true);
+    for (uint64_t now : {5u, 6u, 7u}) {
+        const StepClock::Turn t = unpaced.Next(now);
+        EXPECT_EQ(t.WaitUntil, 0u);
+        EXPECT_TRUE(t.Show);
+        unpaced.Shown(now, now);
+    }
 }
