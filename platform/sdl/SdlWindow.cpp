@@ -1,0 +1,280 @@
+// SDL windows: the renderer of each, the picture's upload and its scaled presentation.
+#include "platform/sdl/SdlWindow.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/sdl/SdlWindowSystem.h"
+
+namespace platform::sdl {
+
+namespace {
+
+// Rows of a Bitmap of any depth as 0x00RRGGBB words (the streaming texture's format).
+void ConvertRow(const Bitmap& src, int sx, int sy, int w, uint32_t* out, const uint32_t* lut) {
+    const uint8_t* row = src.Row(sy);
+    switch (src.Bits()) {
+        case 32: std::memcpy(out, row + static_cast<size_t>(sx) * 4, static_cast<size_t>(w) * 4); break;
+        case 24: {
+            const uint8_t* p = row + static_cast<size_t>(sx) * 3;
+            for (int i = 0; i < w; ++i, p += 3) out[i] = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+            break;
+        }
+        case 16: {
+            const uint8_t* p = row + static_cast<size_t>(sx) * 2;
+            for (int i = 0; i < w; ++i, p += 2) {
+                const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8;
+                const uint32_t r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
+                out[i] = ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+            }
+            break;
+        }
+        default: {
+            const uint8_t* p = row + sx;
+            for (int i = 0; i < w; ++i) out[i] = lut[p[i]];
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+int SoftwareRendererIndex() {
+    SDL_RendererInfo info;
+    for (int i = 0, n = SDL_GetNumRenderDrivers(); i < n; ++i)
+        if (SDL_GetRenderDriverInfo(i, &info) == 0 && std::strcmp(info.name, "software") == 0) return i;
+    return -1;
+}
+
+SdlWindow::SdlWindow(SdlWindowSystem* owner, WindowPtr window, std::string caption, const Rect& bounds)
+    : owner_(owner),
+      window_(std::move(window)),
+      id_(SDL_GetWindowID(window_.get())),
+      caption_(std::move(caption)),
+      bounds_(bounds) {}
+
+SdlWindow::~SdlWindow() {
+    if (owner_) owner_->Forget(this);
+    Detach();
+}
+
+void SdlWindow::Detach() {
+    owner_ = nullptr;
+    DropRenderer();
+    window_.reset();
+}
+
+void SdlWindow::DropRenderer() {
+    prescaled_.reset();
+    picture_.reset();
+    renderer_.reset();
+    pictureSize_ = prescaledSize_ = {};
+}
+
+void SdlWindow::ApplyBounds() {
+    if (!window_ || fullScreen_ || !owner_) return;
+    SDL_SetWindowPosition(window_.get(), owner_->ToPoints(bounds_.Left), owner_->ToPoints(bounds_.Top));
+    SDL_SetWindowSize(window_.get(), std::max(1, owner_->ToPoints(bounds_.Width())),
+                      std::max(1, owner_->ToPoints(bounds_.Height())));
+}
+
+void SdlWindow::SetBounds(const Rect& r) {
+    bounds_ = r;
+    ApplyBounds();
+}
+
+void SdlWindow::Show() {
+    if (!window_) return;
+    bool wasVisible = visible_;
+    SDL_ShowWindow(window_.get());
+    visible_ = true;
+    // A desktop gives a newly shown window the focus; a bare X server or a headless driver
+    // does not, so ask for it.
+    if (!wasVisible) Focus();
+}
+
+void SdlWindow::Hide() {
+    if (!window_) return;
+    SDL_HideWindow(window_.get());
+    visible_ = false;
+    if (owner_ && owner_->headless_ && HasFocus()) owner_->queue_.SetFocus(0);
+}
+
+void SdlWindow::SetCaption(const std::string& utf8) {
+    caption_ = utf8;
+    if (window_) SDL_SetWindowTitle(window_.get(), utf8.c_str());
+}
+
+void SdlWindow::SetCursorVisible(bool visible) {
+    cursorVisible_ = visible;
+    // SDL's cursor setting is global: apply it while the pointer is over this window, and
+    // again whenever the pointer enters one of ours.
+    if (window_ && (SDL_GetMouseFocus() == window_.get() || (owner_ && owner_->headless_)))
+        SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
+    if (!window_) return false;
+    if (!on) {
+        if (!fullScreen_) return true;
+        if (SDL_SetWindowFullscreen(window_.get(), 0) != 0) return false;
+        fullScreen_ = false;
+        ApplyBounds();
+        if (owner_) owner_->StartPacing(this);
+        return true;
+    }
+    if (mode.Width <= 0 || mode.Height <= 0) return false;
+    if (mode.Bits != 8 && mode.Bits != 16 && mode.Bits != 24 && mode.Bits != 32) return false;
+    lastMode_ = mode;
+
+    int rc;
+    if (owner_ && owner_->exclusive_) {
+        // The monitor really switches, and only to a mode it has: the caller searches on.
+        int display = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
+        SDL_DisplayMode hw{};
+        bool found = false;
+        for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n && !found; ++i)
+            if (SDL_GetDisplayMode(display, i, &hw) == 0 && hw.w == mode.Width && hw.h == mode.Height) found = true;
+        if (!found || SDL_SetWindowDisplayMode(window_.get(), &hw) != 0) return false;
+        rc = SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN);
+    } else {
+        // Cover the desktop at its own resolution; the picture is scaled to it.
+        rc = SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    if (rc != 0) return false;
+    fullScreen_ = true;
+    if (owner_) owner_->StartPacing(this);
+    return true;
+}
+
+bool SdlWindow::EnsureRenderer() {
+    if (!window_) return false;
+    const Size want{std::max(1, bounds_.Width()), std::max(1, bounds_.Height())};
+    if (!renderer_) {
+        const bool main = owner_ && owner_->mainId_ == id_;
+        const uint32_t flags = (main && owner_->vsyncAsked_) ? SDL_RENDERER_PRESENTVSYNC : 0;
+        const int index = owner_ ? owner_->rendererIndex_ : -1;
+        renderer_.reset(SDL_CreateRenderer(window_.get(), index, flags));
+        if (!renderer_ && index != SoftwareRendererIndex())
+            renderer_.reset(SDL_CreateRenderer(window_.get(), SoftwareRendererIndex(), 0));
+        if (!renderer_) return false;
+        if (main && owner_) owner_->StartPacing(this);
+    }
+    if (!picture_ || pictureSize_ != want) {
+        picture_.reset();
+        picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         want.Width, want.Height));
+        if (!picture_) return false;
+        pictureSize_ = want;
+        SDL_SetTextureBlendMode(picture_.get(), SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(picture_.get(), SDL_ScaleModeNearest);
+        // A new client area starts black, as a new window does.
+        void* pixels;
+        int pitch;
+        if (SDL_LockTexture(picture_.get(), nullptr, &pixels, &pitch) == 0) {
+            for (int y = 0; y < want.Height; ++y)
+                std::memset(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch, 0,
+                            static_cast<size_t>(want.Width) * 4);
+            SDL_UnlockTexture(picture_.get());
+        }
+    }
+    return true;
+}
+
+Size SdlWindow::OutputSize() const {
+    int w = 0, h = 0;
+    if (renderer_ && SDL_GetRendererOutputSize(renderer_.get(), &w, &h) == 0 && w > 0 && h > 0) return {w, h};
+    if (window_) SDL_GetWindowSizeInPixels(window_.get(), &w, &h);
+    return {w, h};
+}
+
+View SdlWindow::CurrentView() {
+    const Size picture{std::max(1, bounds_.Width()), std::max(1, bounds_.Height())};
+    return ComputeView(OutputSize(), picture, owner_ ? owner_->scaling_ : Scaling::Auto, fullScreen_);
+}
+
+bool SdlWindow::Upload(const Bitmap& src, int x, int y) {
+    int sx = std::max(0, -x), sy = std::max(0, -y);
+    int dx = std::max(0, x), dy = std::max(0, y);
+    int w = std::min(src.Width() - sx, pictureSize_.Width - dx);
+    int h = std::min(src.Height() - sy, pictureSize_.Height - dy);
+    if (w <= 0 || h <= 0) return true;  // nothing of it lies inside the window
+    uint32_t lut[256];
+    if (src.Bits() == 8)
+        for (int i = 0; i < 256; ++i) {
+            const RGB& c = src.Palette()[i];
+            lut[i] = uint32_t(c.R) << 16 | uint32_t(c.G) << 8 | c.B;
+        }
+    SDL_Rect rect{dx, dy, w, h};
+    void* pixels;
+    int pitch;
+    if (SDL_LockTexture(picture_.get(), &rect, &pixels, &pitch) != 0) return false;
+    for (int row = 0; row < h; ++row)
+        ConvertRow(src, sx, sy + row, w,
+                   reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(row) * pitch), lut);
+    SDL_UnlockTexture(picture_.get());
+    return true;
+}
+
+bool SdlWindow::Render() {
+    const View view = CurrentView();
+    SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+    SDL_RenderClear(renderer_.get());
+    const SDL_Rect target{view.Target.Left, view.Target.Top, view.Target.Width(), view.Target.Height()};
+    SDL_Texture* source = picture_.get();
+    if (view.Prescale > 0) {
+        const Size want{pictureSize_.Width * view.Prescale, pictureSize_.Height * view.Prescale};
+        if (!prescaled_ || prescaledSize_ != want) {
+            prescaled_.reset();
+            prescaled_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                               want.Width, want.Height));
+            prescaledSize_ = prescaled_ ? want : Size{};
+            if (prescaled_) {
+                SDL_SetTextureBlendMode(prescaled_.get(), SDL_BLENDMODE_NONE);
+                SDL_SetTextureScaleMode(prescaled_.get(), SDL_ScaleModeLinear);
+            }
+        }
+        // Without a target texture the straight filtered copy below still shows it all.
+        if (prescaled_ && SDL_SetRenderTarget(renderer_.get(), prescaled_.get()) == 0) {
+            SDL_SetTextureScaleMode(picture_.get(), SDL_ScaleModeNearest);
+            SDL_RenderCopy(renderer_.get(), picture_.get(), nullptr, nullptr);
+            SDL_SetRenderTarget(renderer_.get(), nullptr);
+            source = prescaled_.get();
+        }
+    }
+    if (source == picture_.get())
+        SDL_SetTextureScaleMode(picture_.get(), view.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    if (SDL_RenderCopy(renderer_.get(), source, nullptr, &target) != 0) return false;
+    const bool main = owner_ && owner_->mainId_ == id_;
+    if (main) owner_->PaceFrame(this);
+    SDL_RenderPresent(renderer_.get());
+    if (main) owner_->FramePresented(this);
+    return true;
+}
+
+void SdlWindow::SkipFrame() {
+    if (owner_ && owner_->mainId_ == id_) owner_->FrameSkipped(this);
+}
+
+bool SdlWindow::Present(const Bitmap& src, int x, int y) {
+    if (!window_ || !EnsureRenderer()) return false;
+    if (!src.Empty() && !Upload(src, x, y)) return false;
+    return Render();
+}
+
+void SdlWindow::Focus() {
+    if (!window_) return;
+    SDL_RaiseWindow(window_.get());
+    if (owner_ && owner_->headless_) {
+        // Nothing else will ever give a headless window the focus.
+        if (visible_) owner_->queue_.FocusGained(id_);
+    } else if (visible_) {
+        SDL_SetWindowInputFocus(window_.get());
+    }
+}
+
+bool SdlWindow::HasFocus() const { return owner_ && owner_->queue_.Focus() == id_; }
+
+}  // namespace platform::sdl

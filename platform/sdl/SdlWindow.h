@@ -1,0 +1,74 @@
+// A window of the SDL window system: a borderless SDL window presented through SDL's 2D
+// renderer (one streaming texture, scaled sharp). See SdlWindowSystem.h for scale and pacing.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/sdl/Presentation.h"
+#include "platform/sdl/SdlPtrs.h"
+
+namespace platform::sdl {
+
+class SdlWindowSystem;
+
+class SdlWindow : public IWindow {
+public:
+    ~SdlWindow() override;
+
+    uint32_t Id() const override { return id_; }
+    void SetBounds(const Rect& r) override;
+    Rect Bounds() const override { return bounds_; }
+    void Show() override;
+    void Hide() override;
+    bool Visible() const override { return visible_; }
+    void SetCaption(const std::string& utf8) override;
+    std::string Caption() const override { return caption_; }
+    void SetCursorVisible(bool visible) override;
+    bool SetFullScreen(bool on, const DisplayMode& mode) override;
+    bool FullScreen() const override { return fullScreen_; }
+    bool Present(const Bitmap& src, int x, int y) override;
+    void SkipFrame() override;
+    void Focus() override;
+    bool HasFocus() const override;
+
+    SDL_Window* Handle() const { return window_.get(); }
+    SDL_Renderer* Renderer() const { return renderer_.get(); }
+    bool CursorVisible() const { return cursorVisible_; }
+    // Where the client picture lies in the window's real pixels, as last shown.
+    View CurrentView();
+    // The renderer's real output size (the window's size in pixels).
+    Size OutputSize() const;
+
+private:
+    friend class SdlWindowSystem;
+    SdlWindow(SdlWindowSystem* owner, WindowPtr window, std::string caption, const Rect& bounds);
+    void Detach();
+    bool EnsureRenderer();
+    void DropRenderer();
+    bool Upload(const Bitmap& src, int x, int y);
+    bool Render();
+    // Window position and size from the program's pixels, at the current scale.
+    void ApplyBounds();
+
+    SdlWindowSystem* owner_;
+    // Declared window first: the textures, then the renderer, then the window go.
+    WindowPtr window_;
+    RendererPtr renderer_;
+    TexturePtr picture_;    // the client area, in the program's pixels
+    TexturePtr prescaled_;  // a whole multiple of it, for fractional fits
+    Size pictureSize_{};
+    Size prescaledSize_{};
+    uint32_t id_;
+    std::string caption_;
+    Rect bounds_;
+    bool visible_ = false;
+    bool cursorVisible_ = true;
+    bool fullScreen_ = false;
+    DisplayMode lastMode_{};
+};
+
+// The index of SDL's software renderer, -1 when there is none.
+int SoftwareRendererIndex();
+
+}  // namespace platform::sdl
