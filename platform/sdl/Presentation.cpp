@@ -1,4 +1,4 @@
-// Scale, placement, mouse mapping and frame pacing of a window's picture.
+// Scale, placement and mouse mapping of a window's picture.
 #include "platform/sdl/Presentation.h"
 
 #include <algorithm>
@@ -80,35 +80,6 @@ void OutputToPicture(const View& view, Size picture, int px, int py, int& x, int
     };
     x = map(px, view.Target.Left, view.Target.Width(), picture.Width);
     y = map(py, view.Target.Top, view.Target.Height(), picture.Height);
-}
-
-uint64_t FramePacer::Delay(uint64_t now) const {
-    if (period_ == 0 || next_ == 0 || now >= next_) return 0;
-    return next_ - now;
-}
-
-void FramePacer::Presented(uint64_t now) {
-    if (period_ == 0) return;
-    // On schedule (or up to a period late): keep the schedule. Far off it (a stall, the
-    // first frame): start a new one from now rather than hurrying to catch up.
-    const bool onSchedule = next_ != 0 && now + period_ >= next_ && now <= next_ + period_;
-    next_ = (onSchedule ? next_ : now) + period_;
-}
-
-VsyncProbe::Verdict VsyncProbe::Presented(uint64_t now) {
-    if (verdict_ != Verdict::Unknown) return verdict_;
-    const uint64_t last = last_;
-    last_ = now;
-    if (last == 0) return verdict_;
-    const uint64_t gap = now - last;
-    // Frames that were not presented back to back (a stall, a hidden window) say nothing.
-    if (gap > 4 * period_) return verdict_;
-    gaps_[count_++] = gap;
-    if (count_ < kSamples) return verdict_;
-    std::sort(gaps_, gaps_ + kSamples);
-    const uint64_t median = gaps_[kSamples / 2];
-    verdict_ = median * 2 >= period_ ? Verdict::Honoured : Verdict::Ignored;
-    return verdict_;
 }
 
 }  // namespace platform::sdl

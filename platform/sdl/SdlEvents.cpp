@@ -101,6 +101,8 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
                 case SDL_WINDOWEVENT_CLOSE: m.Kind = MsgKind::Close; break;
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED: m.Kind = MsgKind::Expose; break;
+                case SDL_WINDOWEVENT_MOVED:
+                case SDL_WINDOWEVENT_DISPLAY_CHANGED: DisplayMayHaveChanged(w); return;
                 case SDL_WINDOWEVENT_ENTER:
                     if (w) SDL_ShowCursor(w->cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
                     return;

@@ -1,71 +1,74 @@
-// The main window's frame pacing: the period from the settings and the display, the check
-// of the renderer's refresh wait, and the timed wait.
+// The main window's frame pacing: the step clock set from the settings and the renderer, the
+// timed wait, and what each presentation tells the clock about the display.
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/sdl/SdlWindowSystem.h"
 
 namespace platform::sdl {
 
 void SdlWindowSystem::StartPacing(SdlWindow* w) {
-    double rate = 0;
-    if (pacing_ == Pacing::Fixed) {
-        rate = frameRate_ > 0 ? frameRate_ : 60;
-    } else if (pacing_ == Pacing::Display) {
-        SDL_DisplayMode m{};
-        const int display = w->window_ ? std::max(0, SDL_GetWindowDisplayIndex(w->window_.get())) : 0;
-        // A display that does not say (Xvfb says 0) is taken as the usual 60 Hz.
-        rate = (SDL_GetCurrentDisplayMode(display, &m) == 0 && m.refresh_rate > 0) ? m.refresh_rate : 60;
-    }
-    const uint64_t period = rate > 0 ? static_cast<uint64_t>(static_cast<double>(ticksPerSecond_) / rate) : 0;
-    pacer_.SetPeriod(period);
+    // The game's rules count frame steps, so the display pacing runs them at sixty a second
+    // whatever the refresh; the refresh only decides when each picture is shown.
+    int rate = 0;
+    if (pacing_ == Pacing::Fixed) rate = frameRate_ > 0 ? frameRate_ : 60;
+    else if (pacing_ == Pacing::Display) rate = kStepsPerSecond;
     vsyncClaimed_ = false;
     SDL_RendererInfo info{};
     if (pacing_ == Pacing::Display && w->renderer_ && SDL_GetRendererInfo(w->renderer_.get(), &info) == 0)
         vsyncClaimed_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) && std::strcmp(info.name, "software") != 0;
-    // The claim is not proof: the first frames are timed to see whether it holds.
-    probe_ = VsyncProbe(vsyncClaimed_ ? period : 0);
+    // The claim is not proof: the first presentations are timed to see whether it holds, and
+    // how long a refresh really is (SDL's figure can be 0, truncated or wrong).
+    steps_.Start(ticksPerSecond_, rate, vsyncClaimed_);
+    pacedDisplay_ = w->window_ ? SDL_GetWindowDisplayIndex(w->window_.get()) : -1;
 }
 
-void SdlWindowSystem::PaceFrame(SdlWindow*) {
-    if (pacer_.Period() == 0) return;
-    if (vsyncClaimed_ && probe_.Result() != VsyncProbe::Verdict::Ignored) return;  // the renderer waits
-    WaitForTurn();
+void SdlWindowSystem::DisplayMayHaveChanged(SdlWindow* w) {
+    if (w && w->id_ == mainId_ && w->window_ && SDL_GetWindowDisplayIndex(w->window_.get()) != pacedDisplay_)
+        StartPacing(w);  // another display, maybe another refresh: measured again
+}
+
+bool SdlWindowSystem::PaceFrame(SdlWindow*) {
+    const StepClock::Turn turn = steps_.Next(SDL_GetPerformanceCounter());
+    WaitForTurn(turn.WaitUntil);
+    if (!turn.Show) steps_.NotShown(SDL_GetPerformanceCounter());
+    return turn.Show;
 }
 
 void SdlWindowSystem::FrameSkipped(SdlWindow*) {
     // Nothing is presented, so no renderer waits for the display: the timed wait always does.
-    if (pacer_.Period() == 0) return;
-    WaitForTurn();
-    pacer_.Presented(SDL_GetPerformanceCounter());
+    WaitForTurn(steps_.Next(SDL_GetPerformanceCounter(), false).WaitUntil);
+    steps_.NotShown(SDL_GetPerformanceCounter());
 }
 
-void SdlWindowSystem::WaitForTurn() {
+void SdlWindowSystem::WaitForTurn(uint64_t until) {
     for (;;) {
-        const uint64_t delay = pacer_.Delay(SDL_GetPerformanceCounter());
-        if (delay == 0) return;
+        const uint64_t now = SDL_GetPerformanceCounter();
+        if (now >= until) return;
+        const uint64_t delay = until - now;
+        const uint64_t ms = delay * 1000 / ticksPerSecond_;
+        if (ms < 2) {
+            // The last stretch is slept exactly: a refresh at 360 Hz lasts under 3 ms.
+            std::this_thread::sleep_for(std::chrono::nanoseconds(delay * 1'000'000'000 / ticksPerSecond_));
+            return;
+        }
         // Wait for events rather than sleep blindly: keys, timers and music notices that
         // arrive meanwhile are queued at once and handled right after this frame.
-        const int ms = static_cast<int>((delay * 1000 + ticksPerSecond_ - 1) / ticksPerSecond_);
         SDL_Event e;
-        if (SDL_WaitEventTimeout(&e, std::max(1, ms))) Translate(e);
+        if (SDL_WaitEventTimeout(&e, static_cast<int>(ms - 1))) Translate(e);
     }
 }
 
-void SdlWindowSystem::FramePresented(SdlWindow*) {
-    const uint64_t now = SDL_GetPerformanceCounter();
-    if (vsyncClaimed_) probe_.Presented(now);
-    pacer_.Presented(now);
-}
+void SdlWindowSystem::FramePresented(SdlWindow*, uint64_t called) { steps_.Shown(called, SDL_GetPerformanceCounter()); }
 
-double SdlWindowSystem::PacedRate() const {
-    return pacer_.Period() ? static_cast<double>(ticksPerSecond_) / static_cast<double>(pacer_.Period()) : 0.0;
-}
+double SdlWindowSystem::PacedRate() const { return steps_.StepsPerSecond(); }
 
 bool SdlWindowSystem::TimedPacing() const {
-    return pacer_.Period() != 0 && (!vsyncClaimed_ || probe_.Result() == VsyncProbe::Verdict::Ignored);
+    return steps_.StepsPerSecond() != 0 && !steps_.AimsAtRefresh() && !steps_.Measuring();
 }
 
 }  // namespace platform::sdl

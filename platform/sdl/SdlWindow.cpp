@@ -248,9 +248,10 @@ bool SdlWindow::Render() {
         SDL_SetTextureScaleMode(picture_.get(), view.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     if (SDL_RenderCopy(renderer_.get(), source, nullptr, &target) != 0) return false;
     const bool main = owner_ && owner_->mainId_ == id_;
-    if (main) owner_->PaceFrame(this);
+    if (main && !owner_->PaceFrame(this)) return true;  // its refresh has gone: the next picture shows
+    const uint64_t called = SDL_GetPerformanceCounter();
     SDL_RenderPresent(renderer_.get());
-    if (main) owner_->FramePresented(this);
+    if (main) owner_->FramePresented(this, called);
     return true;
 }
 

@@ -25,6 +25,7 @@
 #include "platform/sdl/SdlClock.h"
 #include "platform/sdl/SdlPtrs.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/StepClock.h"
 
 struct SDL_KeyboardEvent;
 union SDL_Event;
@@ -87,13 +88,17 @@ private:
     void ChooseRenderer();
     void UpdateScale(SDL_Window* sample);
     int ToPoints(int programPixels) const;
-    // The main window's frame wait: events keep arriving into the queue meanwhile.
-    void PaceFrame(SdlWindow* w);
-    void FramePresented(SdlWindow* w);
+    // The main window's frame wait: events keep arriving into the queue meanwhile. False:
+    // the picture is not to be presented (the step's refresh has gone; the next one shows).
+    bool PaceFrame(SdlWindow* w);
+    // The present began at `called` (the clock's counter) and has just returned.
+    void FramePresented(SdlWindow* w, uint64_t called);
     // The timed part of the wait, also for a frame that is not shown.
-    void WaitForTurn();
+    void WaitForTurn(uint64_t until);
     void FrameSkipped(SdlWindow* w);
     void StartPacing(SdlWindow* w);
+    // The main window moved: on another display the refresh is measured again.
+    void DisplayMayHaveChanged(SdlWindow* w);
     Size ScreenSizeInPoints();
     void MapMouse(uint32_t window, int x, int y, Message& m);
 
@@ -116,8 +121,9 @@ private:
     uint32_t mainId_ = 0;
     std::vector<int> swallowedKeys_;  // scan codes whose key-up is not the program's
 
-    FramePacer pacer_;
-    VsyncProbe probe_{0};
+    static constexpr int kStepsPerSecond = 60;
+    StepClock steps_;
+    int pacedDisplay_ = -1;
     bool vsyncAsked_ = false;
     bool vsyncClaimed_ = false;  // the main window's renderer says it waits for the refresh
     uint64_t ticksPerSecond_ = 1;

@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/sdl/Presentation.h"
 #include "platform/sdl/StepClock.h"
@@ -93,48 +95,26 @@ TEST(Presentation, MousePositionsMapBackIntoThePicture) {
     }
 }
 
-TEST(Presentation, PacerKeepsItsScheduleWithoutDriftOrBursts) {
-    FramePacer p;
-    EXPECT_EQ(p.Delay(5), 0u);  // unpaced
-    p.SetPeriod(100);
-    EXPECT_EQ(p.Delay(1000), 0u);  // the first frame goes at once
-    p.Presented(1000);
-    EXPECT_EQ(p.Delay(1030), 70u);
-    // Presented a little late: the next one is still due on the original schedule.
-    p.Presented(1105);
-    EXPECT_EQ(p.Delay(1150), 50u);
-    p.Presented(1200);
-    // A stall of many periods: no burst of catch-up frames, a new schedule from now.
-    p.Presented(5000);
-    EXPECT_EQ(p.Delay(5000), 100u);
-    EXPECT_EQ(p.Delay(5100), 0u);
-    // Sixty frames presented the moment they are due take sixty periods.
-    FramePacer q;
-    q.SetPeriod(16667);
-    uint64_t now = 1;
-    for (int i = 0; i < 60; ++i) {
-        now += q.Delay(now) + 3;  // each wake-up 3 ticks late
-        q.Presented(now);
-    }
-    EXPECT_NEAR(static_cast<double>(now - 1), 59 * 16667.0 + 3, 200.0);
-}
-
-TEST(Presentation, VsyncProbeTellsAWaitFromAnEarlyReturn) {
-    auto run = [](uint64_t gap, uint64_t stallEvery) {
-        VsyncProbe probe(16667);
-        uint64_t t = 1;
-        for (int i = 1; i < 40 && probe.Result() == VsyncProbe::Verdict::Unknown; ++i) {
-            t += (stallEvery && i % stallEvery == 0) ? 1000000 : gap;
-            probe.Presented(t);
+TEST(StepClock, RefreshIsMeasuredFromWaitsAndNotFromTheRenderersOwnWork) {
+    // Gaps between returns (us), each present called 1 ms after the previous one returned.
+    auto measure = [](std::vector<uint64_t> gaps, uint64_t callAfter = 1000) {
+        RefreshMeter meter(1'000'000);
+        uint64_t t = 1'000'000;
+        for (int i = 0; meter.Result() == RefreshMeter::Verdict::Unknown && i < 40; ++i) {
+            const uint64_t called = t + std::min(callAfter, gaps[i % gaps.size()]);
+            t += gaps[i % gaps.size()];
+            meter.Presented(called, t);
         }
-        return probe.Result();
+        return std::make_pair(meter.Result(), meter.Period());
     };
-    EXPECT_EQ(run(16667, 0), VsyncProbe::Verdict::Honoured);
-    EXPECT_EQ(run(33333, 0), VsyncProbe::Verdict::Honoured);  // every other refresh: still waits
-    EXPECT_EQ(run(300, 0), VsyncProbe::Verdict::Ignored);
-    // Stalls between frames (a hidden window, loading) are no evidence either way.
-    EXPECT_EQ(run(300, 3), VsyncProbe::Verdict::Ignored);
-    EXPECT_EQ(run(16667, 2), VsyncProbe::Verdict::Honoured);
+    using V = RefreshMeter::Verdict;
+    EXPECT_EQ(measure({6944}), std::make_pair(V::Measured, uint64_t{6944}));
+    // At 360 Hz a step's work often misses a refresh: gaps of one and two refreshes.
+    EXPECT_EQ(measure({2778, 5556, 2778, 5556, 5556, 2778}), std::make_pair(V::Measured, uint64_t{2778}));
+    EXPECT_EQ(measure({16683, 16684}).first, V::Measured);
+    // Presents that come back at once, or after the renderer's own scattered work.
+    EXPECT_EQ(measure({1000}, 990).first, V::NoWait);
+    EXPECT_EQ(measure({3100, 4700, 3900, 8200, 5300, 6100}).first, V::NoWait);
 }
 
 // A display for the step clock: a nanosecond clock that moves only when the loop moves it,
