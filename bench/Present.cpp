@@ -1,6 +1,8 @@
 // Cost of one presentation of the 800 x 600 back buffer on the real window system: upload
 // into the streaming texture, the scaled draw and the present, at 1x, 2x and 3x windows and
 // in full screen (a fractional fit on most screens). Unpaced, so only the work is timed.
+// Every enlarged case runs twice in the same run: with our own scaler (the final-size
+// picture written into a streaming texture, copied 1:1) and with the renderer scaling.
 //
 // Runs on whatever SDL finds: under Xvfb (DISPLAY set) the real X11 path; start the server
 // with a screen of at least 2400 x 1800 to have room for 3x.
@@ -55,16 +57,20 @@ int main(int argc, char** argv) {
     }
     std::printf("Presentation of an 800 x 600 32-bit frame (upload + scaled draw + present), median of %d\n", frames);
     std::printf("video driver %s, screen %dx%d\n", driver.c_str(), screen.Width, screen.Height);
-    std::printf("%-12s %-10s %12s\n", "window", "renderer", "present (us)");
-    for (int k = 1; k <= 4; ++k) {
+    std::printf("%-16s %-10s %-9s %12s\n", "window", "renderer", "scaling", "present (us)");
+    for (int run = 0; run < 8; ++run) {
+        const int k = run / 2 + 1;
+        const bool byRenderer = run % 2 == 1;
+        if (k < 4 && byRenderer) continue;  // whole multiples are the renderer's either way
         const bool full = k == 4;
         // A program display size that makes the window system choose scale k for 800 x 600.
         platform::Size design = full ? platform::Size{800, 600} : platform::Size{screen.Width / k, screen.Height / k};
         if (!full && (800 * k > screen.Width || 600 * k > screen.Height)) {
-            std::printf("%dx          (screen too small)\n", k);
+            if (!byRenderer) std::printf("%dx               (screen too small)\n", k);
             continue;
         }
         platform::sdl::SdlWindowSystem ws(design);
+        ws.UseRendererScaling(byRenderer);
         auto w = ws.CreateWindow("bench", {0, 0, 800, 600});
         w->Show();
         if (full) w->SetFullScreen(true, {800, 600, 32});
@@ -83,7 +89,11 @@ int main(int argc, char** argv) {
         char label[32];
         if (full) std::snprintf(label, sizeof label, "full %dx%d", screen.Width, screen.Height);
         else std::snprintf(label, sizeof label, "%dx", ws.WindowScaleFactor());
-        std::printf("%-12s %-10s %12.0f\n", label, ws.RendererName().c_str(), us);
+        std::printf("%-16s %-10s %-9s %12.0f\n", label, ws.RendererName().c_str(),
+                    !full        ? (k == 1 ? "none" : "nearest")
+                    : byRenderer ? "renderer"
+                                 : "ours",
+                    us);
     }
     return 0;
 }

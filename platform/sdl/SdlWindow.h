@@ -3,10 +3,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/sdl/Presentation.h"
 #include "platform/sdl/SdlPtrs.h"
+#include "platform/sdl/SharpScale.h"
 
 namespace platform::sdl {
 
@@ -48,6 +50,8 @@ private:
     void DropRenderer();
     bool Upload(const Bitmap& src, int x, int y);
     bool Render();
+    // The enlarged picture into scaled_ (false: the renderer scales instead).
+    bool ScaleOurselves(const View& view);
     // Window position and size from the program's pixels, at the current scale.
     void ApplyBounds();
 
@@ -56,9 +60,13 @@ private:
     WindowPtr window_;
     RendererPtr renderer_;
     TexturePtr picture_;    // the client area, in the program's pixels
-    TexturePtr prescaled_;  // a whole multiple of it, for fractional fits
+    TexturePtr prescaled_;  // a whole multiple of it, for the renderer's own fractional fits
+    TexturePtr scaled_;     // the client area enlarged by our scaler, at its final size
     Size pictureSize_{};
     Size prescaledSize_{};
+    std::vector<uint32_t> frame_;  // the client area as last presented, 0x00RRGGBB
+    bool frameStale_ = false;      // picture_ does not hold frame_ yet
+    SharpScaler scaler_;
     uint32_t id_;
     std::string caption_;
     Rect bounds_;

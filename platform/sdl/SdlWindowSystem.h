@@ -74,6 +74,9 @@ public:
     // ours (true) or the renderer's refresh wait (false).
     double PacedRate() const;
     bool TimedPacing() const;
+    // Enlarged pictures are scaled by the renderer (nearest to a whole multiple, then
+    // smoothed down) instead of by our own scaler: the earlier way, kept to compare the two.
+    void UseRendererScaling(bool on) { rendererScaling_ = on; }
     // The renderer the windows use ("software", "opengl", ...), once one exists.
     std::string RendererName() const;
 
@@ -124,6 +127,7 @@ private:
     static constexpr int kStepsPerSecond = 60;
     StepClock steps_;
     int pacedDisplay_ = -1;
+    bool rendererScaling_ = false;
     bool vsyncAsked_ = false;
     bool vsyncClaimed_ = false;  // the main window's renderer says it waits for the refresh
     uint64_t ticksPerSecond_ = 1;
