@@ -5,18 +5,24 @@
 #
 #   bench/cpu_xvfb.sh GAME DATA_DIR [OUT_DIR]
 #
+# FULL=1 starts the game in full screen under openbox on a SCREEN (default 1920x1080) desktop;
+# PACINGS (default "display unlimited") picks the pacing settings to run.
 # Prints one line per span: pacing, screen, CPU of the program and of the X server (% of one core).
 set -u
 GAME=$(readlink -f "$1"); DATA=$(readlink -f "$2"); OUT=${3:-/tmp/sb-cpu}
 SPAN=${SPAN:-10}
 mkdir -p "$OUT"
 TMP=$(mktemp -d)
-trap 'kill $XP 2>/dev/null; rm -rf "$TMP"' EXIT
+trap 'kill $WP $XP 2>/dev/null; rm -rf "$TMP"' EXIT
+WP=
 : > "$TMP/display"
-Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -fbdir "$TMP" 9>"$TMP/display" 2>/dev/null &
+FULL=${FULL:-0}
+SCREEN=${SCREEN:-$([ "$FULL" = 1 ] && echo 1920x1080 || echo 1024x768)}
+Xvfb -displayfd 9 -screen 0 "${SCREEN}x24" -nolisten tcp -fbdir "$TMP" 9>"$TMP/display" 2>/dev/null &
 XP=$!
 for _ in $(seq 50); do [ -s "$TMP/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$TMP/display")" SDL_AUDIODRIVER=dummy
+if [ "$FULL" = 1 ]; then openbox >/dev/null 2>&1 & WP=$!; sleep 1; fi
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 cpu_span() {  # PID... -> percentages of one core over SPAN seconds
     local a b p hz; hz=$(getconf CLK_TCK)
@@ -24,9 +30,9 @@ cpu_span() {  # PID... -> percentages of one core over SPAN seconds
     sleep "$SPAN"
     for p in "$@"; do b=$(ticks "$p"); printf '%s ' $(( (b - a[$p]) * 100 / (SPAN * hz) )); done
 }
-for pacing in display unlimited; do
+for pacing in ${PACINGS:-display unlimited}; do
     rm -rf "$TMP/run"; mkdir -p "$TMP/run"; cp -r "$DATA" "$TMP/run/data"
-    printf '0\r\n1\r\n0\r\n32\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n' > "$TMP/run/data/all_qrx/opt.qrx"  # FPS line on, music off
+    printf '0\r\n1\r\n0\r\n32\r\n%d\r\n0\r\n0\r\n0\r\n0\r\n0\r\n' "$FULL" > "$TMP/run/data/all_qrx/opt.qrx"  # FPS line on, music off
     printf 'pacing = %s\n' "$pacing" > "$TMP/run/data/all_qrx/settings.ini"
     ( cd "$TMP/run" && exec timeout -k 2 60 "$GAME" >/dev/null 2>"$TMP/err" ) &
     TP=$!

@@ -46,8 +46,9 @@ std::vector<SettingInfo> MakeSchema() {
          "(1:1, an 800 x 600 window).",
          OneOf({"auto", "integer", "off"})},
         {"pacing", "display",
-         "How often a frame is shown: display (wait for the display's refresh), fixed (at\n"
-         "frame_rate frames a second) or unlimited (as fast as the machine allows).",
+         "How often a frame is run and shown: display (sixty a second on any display, each\n"
+         "shown at one of its refreshes), fixed (at frame_rate frames a second) or unlimited\n"
+         "(as fast as the machine allows; the game's rules count frames, so it plays faster).",
          OneOf({"display", "fixed", "unlimited"})},
         {"frame_rate", "60", "Frames a second when pacing = fixed (10 to 1000).", IntegerIn(10, 1000)},
         {"music_volume", "100",
