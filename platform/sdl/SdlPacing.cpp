@@ -40,6 +40,12 @@ bool SdlWindowSystem::PaceFrame(SdlWindow*) {
 }
 
 void SdlWindowSystem::FrameSkipped(SdlWindow*) {
+    if (steps_.StepsPerSecond() == 0) {
+        // Unpaced, an unseen frame still rests a 60 Hz frame's time: skipping frames (a window
+        // that cannot show one) as fast as the processor can would only keep it busy.
+        WaitForTurn(SDL_GetPerformanceCounter() + ticksPerSecond_ / 60);
+        return;
+    }
     // Nothing is presented, so no renderer waits for the display: the timed wait always does.
     WaitForTurn(steps_.Next(SDL_GetPerformanceCounter(), false).WaitUntil);
     steps_.NotShown(SDL_GetPerformanceCounter());
