@@ -37,14 +37,24 @@ void SdlWindowSystem::PaceFrame(SdlWindow*) {
 
 void SdlWindowSystem::FrameSkipped(SdlWindow*) {
     // Nothing is presented, so no renderer waits for the display: the timed wait always does.
-    if (pacer_.Period() == 0) return;
+    if (pacer_.Period() == 0) {
+        // Unpaced, an unseen frame still rests a 60 Hz frame's time: skipping frames (a window
+        // that cannot show one) as fast as the processor can would only keep it busy.
+        FramePacer rest;
+        rest.SetPeriod(ticksPerSecond_ / 60);
+        rest.Presented(SDL_GetPerformanceCounter());
+        WaitOut(rest);
+        return;
+    }
     WaitForTurn();
     pacer_.Presented(SDL_GetPerformanceCounter());
 }
 
-void SdlWindowSystem::WaitForTurn() {
+void SdlWindowSystem::WaitForTurn() { WaitOut(pacer_); }
+
+void SdlWindowSystem::WaitOut(const FramePacer& pacer) {
     for (;;) {
-        const uint64_t delay = pacer_.Delay(SDL_GetPerformanceCounter());
+        const uint64_t delay = pacer.Delay(SDL_GetPerformanceCounter());
         if (delay == 0) return;
         // Wait for events rather than sleep blindly: keys, timers and music notices that
         // arrive meanwhile are queued at once and handled right after this frame.
