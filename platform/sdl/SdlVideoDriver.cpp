@@ -13,20 +13,25 @@ bool Given(const char* value) { return value && *value; }
 
 }  // namespace
 
-void PrepareVideoDriver() {
+// The app id the player gave (SDL 2's or SDL 3's name for it), else ours.
+std::string AppId(const std::string& ours) {
+    const char* own = std::getenv("SDL_VIDEO_WAYLAND_WMCLASS");
+    if (!Given(own)) own = std::getenv("SDL_APP_ID");
+    return Given(own) ? own : ours;
+}
+
+void PrepareVideoDriver(const std::string& appId) {
+    // SDL 2 reads the Wayland app id from the environment as its video starts (and only on
+    // Wayland); SDL 3 reads its hint as a window is made, also on X11 (there it would change
+    // the window's class), so that one waits until the driver is known.
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", AppId(appId).c_str(), 0);
     if (Given(SDL_GetHint(SDL_HINT_VIDEODRIVER))) return;  // the player's (or a test's) choice
     if (Given(std::getenv("WAYLAND_DISPLAY"))) SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
 }
 
 void VideoDriverStarted(const std::string& appId) {
     if (OnWayland()) {
-        // SDL 2 reads the app id from the environment, SDL 3 (also under the SDL 2 names)
-        // from its hint; a player's own setting of either stays.
-        const char* own = std::getenv("SDL_VIDEO_WAYLAND_WMCLASS");
-        if (!Given(own)) own = std::getenv("SDL_APP_ID");
-        const std::string id = Given(own) ? own : appId;
-        setenv("SDL_VIDEO_WAYLAND_WMCLASS", id.c_str(), 0);
-        SDL_SetHint("SDL_APP_ID", id.c_str());
+        SDL_SetHint("SDL_APP_ID", AppId(appId).c_str());
     } else {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }

@@ -13,8 +13,8 @@ namespace platform::sdl {
 // The program's name on Wayland (its app id): the desktop entry's name for the game.
 inline constexpr const char* GameAppId = "org.starbreaker.Starbreaker";
 
-// Before SDL's video starts: the driver preference above.
-void PrepareVideoDriver();
+// Before SDL's video starts: the driver preference above, and the app id for SDL 2.
+void PrepareVideoDriver(const std::string& appId);
 
 // Right after SDL's video has started, before any window exists: the settings that depend on
 // the driver chosen. On Wayland the app id (unless the player gave one); on X11 the window

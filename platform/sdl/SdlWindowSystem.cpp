@@ -40,7 +40,7 @@ bool OpenGlIsSoftware() {
 }  // namespace
 
 SdlWindowSystem::SdlWindowSystem(Size design) : queue_(clock_), design_(design) {
-    PrepareVideoDriver();
+    PrepareVideoDriver(GameAppId);
     // Closing a window is the program's decision (its Close message), not SDL's.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(kSubsystems) != 0)
@@ -71,8 +71,10 @@ void SdlWindowSystem::ChooseRenderer() {
     // On Wayland SDL's software renderer draws through OpenGL anyway (its window surface
     // exists only that way): the OpenGL renderer there does the scaling in one step instead.
     if (headless_ || (!wayland_ && OpenGlIsSoftware())) rendererIndex_ = SoftwareRendererIndex();
-    // The software renderer never waits for the display: our own timed wait paces it.
-    if (rendererIndex_ >= 0 && rendererIndex_ == SoftwareRendererIndex()) vsyncAsked_ = false;
+    // The software renderer never waits for the display: our own timed wait paces it. On
+    // Wayland SDL 2's refresh wait costs a third of a core by itself (and may block while the
+    // window is hidden): the timed wait paces there too.
+    if ((rendererIndex_ >= 0 && rendererIndex_ == SoftwareRendererIndex()) || wayland_) vsyncAsked_ = false;
 }
 
 void SdlWindowSystem::UpdateScale(SDL_Window* sample) {

@@ -114,7 +114,7 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
     // The window's own X class and Wayland app id, so scripts and desktops can tell it from
     // the game.
     setenv("SDL_VIDEO_X11_WMCLASS", kSetupAppId, 0);
-    platform::sdl::PrepareVideoDriver();
+    platform::sdl::PrepareVideoDriver(kSetupAppId);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         err << "starbreaker-setup: no window can be opened (" << SDL_GetError()
             << "); use the command-line actions, see --help\n";
