@@ -412,13 +412,13 @@ TEST_F(SdlFixture, DrawnMessageBoxIsAnsweredByAKeyAndKeepsAQuit) {
     Drain();
     PushKey(SDL_KEYDOWN, 0, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
     EXPECT_TRUE(ws->ShowDrawnMessageBox("Ошибка", "Нет файла data\\all_bmp\\star.bmp"));
-    EXPECT_TRUE(Drain().empty());  // the answer is the box's, not the program's
+    for (const auto& m : Drain()) EXPECT_NE(m.Kind, MsgKind::KeyDown);  // the answer is the box's
 
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&quit), 1);
     EXPECT_TRUE(ws->ShowDrawnMessageBox("", "?"));
-    const auto msgs = Drain();
-    ASSERT_EQ(msgs.size(), 1u);
-    EXPECT_EQ(msgs[0].Kind, MsgKind::Quit);
+    int quits = 0;
+    for (const auto& m : Drain()) quits += m.Kind == MsgKind::Quit;
+    EXPECT_EQ(quits, 1);
 }
