@@ -17,11 +17,13 @@ RUN_PACKAGES := build-essential cmake pkg-config \
 # Building the Debian package: CPack finds the runtime dependencies with dpkg-shlibdeps and file.
 PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev file
 # Everything the tests add: GoogleTest and Benchmark, the X server and window managers of the
-# end-to-end checks, picture and sound measuring, clang for fuzzing (and clang-format for `make format`),
+# end-to-end checks, the headless Wayland compositor of the Wayland checks (with its screenshot
+# and key tools, jq for its window tree, and software OpenGL), picture and sound measuring, clang for fuzzing (and clang-format for `make format`),
 # the packaging validators, and ccache for the repeated compiles of the test builds.
 TEST_PACKAGES := $(PACKAGE_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth xfonts-base x11-utils xdotool imagemagick sox openbox wmctrl \
-  clang clang-format libclang-rt-14-dev ccache lintian desktop-file-utils appstream man-db
+  clang clang-format libclang-rt-14-dev ccache lintian desktop-file-utils appstream man-db \
+  sway grim wtype jq libegl-mesa0 libgl1-mesa-dri
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
@@ -87,7 +89,7 @@ test-asan: deps-test
 	  -DSB_DATA_DIR=$(CURDIR)/$(ASAN_BUILD)/data
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	  ctest --output-on-failure -j$(JOBS) -E '^e2e_'
+	  ctest --output-on-failure -j$(JOBS) -E '^(e2e|wayland)_'
 
 # The file readers under libFuzzer (clang): a bounded run of every target and a replay of
 # every input that once crashed one.

@@ -6,12 +6,30 @@
 #include "engine/Display.h"
 
 bool TDXDrawDriver::Restore() {
+    if (presentFailed_) {
+        // The surfaces themselves are intact: only showing them failed. Rebuilding every
+        // picture is of no use while the window still cannot show a frame, and doing it each
+        // frame would keep the processor busy for nothing; so try the present first, and rest
+        // as an unseen frame does while it still fails.
+        platform::IWindow* w = dxdraw_->Window();
+        if (!w || !surface_) return false;
+        if (!Show(*w)) {
+            w->SkipFrame();
+            return false;
+        }
+        presentFailed_ = false;
+    }
     const bool primaryOk = primary_ && primary_->Restore();
     const bool surfaceOk = surface_ && surface_->Restore();
     if (!primaryOk || !surfaceOk) return false;
     primary_->Fill(0);
     surface_->Fill(0);
     return true;
+}
+
+void TDXDrawDriver::PresentFailed() {
+    presentFailed_ = true;
+    if (primary_) primary_->SetLost(true);
 }
 
 void TDXDrawDriverFlip::Initialize() {
@@ -31,7 +49,12 @@ void TDXDrawDriverFlip::Flip() {
         w->SkipFrame();
         return;
     }
-    if (!w->Present(surface_->Bitmap(), 0, 0)) primary_->SetLost(true);
+    if (!Show(*w)) PresentFailed();
+}
+
+bool TDXDrawDriverFlip::Show(platform::IWindow& w) {
+    // Nothing is shown while the window lacks the focus.
+    return w.HasFocus() && w.Present(surface_->Bitmap(), 0, 0);
 }
 
 void TDXDrawDriverBlt::Initialize() {
@@ -58,10 +81,13 @@ void TDXDrawDriverBlt::SetSize(int width, int height) {
 void TDXDrawDriverBlt::Flip() {
     platform::IWindow* w = dxdraw_->Window();
     if (!w || !surface_) return;
+    if (!Show(*w)) PresentFailed();
+}
+
+bool TDXDrawDriverBlt::Show(platform::IWindow& w) {
     const TDXDrawOptions a = dxdraw_->ActiveOptions();
     const int cw = dxdraw_->ControlWidth(), ch = dxdraw_->ControlHeight();
     const platform::Bitmap& src = surface_->Bitmap();
-    bool ok;
     if (a.Contains(doStretch) && (cw != src.Width() || ch != src.Height()) && cw > 0 && ch > 0) {
         if (stretched_.Width() != cw || stretched_.Height() != ch || stretched_.Bits() != src.Bits())
             stretched_ = platform::Bitmap(cw, ch, src.Bits());
@@ -75,14 +101,12 @@ void TDXDrawDriverBlt::Flip() {
                 std::copy_n(s + sx * bpp, bpp, d + x * bpp);
             }
         }
-        ok = w->Present(stretched_, 0, 0);
-    } else {
-        int x = 0, y = 0;
-        if (a.Contains(doCenter)) {
-            x = (cw - src.Width()) / 2;
-            y = (ch - src.Height()) / 2;
-        }
-        ok = w->Present(src, x, y);
+        return w.Present(stretched_, 0, 0);
     }
-    if (!ok) primary_->SetLost(true);
+    int x = 0, y = 0;
+    if (a.Contains(doCenter)) {
+        x = (cw - src.Width()) / 2;
+        y = (ch - src.Height()) / 2;
+    }
+    return w.Present(src, x, y);
 }

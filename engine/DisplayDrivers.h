@@ -14,7 +14,9 @@ public:
     explicit TDXDrawDriver(TCustomDXDraw* dxdraw) : dxdraw_(dxdraw) {}
     virtual ~TDXDrawDriver() = default;
     virtual void Initialize() = 0;  // makes the primary and the back buffer
-    virtual bool Restore();         // brings lost surfaces back
+    // Brings lost surfaces back. After a present the window refused, nothing is rebuilt until
+    // the window shows a frame again: meanwhile each attempt rests a frame's time and fails.
+    virtual bool Restore();
     virtual void Flip() = 0;
     virtual void SetSize(int width, int height) {
         (void)width;
@@ -24,9 +26,17 @@ public:
     TDirectDrawSurface* Surface() const { return surface_.get(); }
 
 protected:
+    // Presents the back buffer: false when the window could not show it.
+    virtual bool Show(platform::IWindow& w) = 0;
+    // The window refused the frame: the primary counts as lost until a present succeeds.
+    void PresentFailed();
+
     TCustomDXDraw* dxdraw_;
     std::unique_ptr<TDirectDrawSurface> primary_;
     std::unique_ptr<TDirectDrawSurface> surface_;
+
+private:
+    bool presentFailed_ = false;
 };
 
 // Full screen: page flip; nothing is shown while the form's window lacks the focus.
@@ -35,6 +45,9 @@ public:
     using TDXDrawDriver::TDXDrawDriver;
     void Initialize() override;
     void Flip() override;
+
+protected:
+    bool Show(platform::IWindow& w) override;
 };
 
 // Window: copy the back buffer into the control's client area.
@@ -44,6 +57,9 @@ public:
     void Initialize() override;
     void Flip() override;
     void SetSize(int width, int height) override;
+
+protected:
+    bool Show(platform::IWindow& w) override;
 
 private:
     void MakeSurface(int width, int height);

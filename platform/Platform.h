@@ -157,8 +157,10 @@ public:
     // Show src with its top-left at (x, y) of the client area; any depth is converted.
     // False when the window's own surface is lost/unavailable (the caller restores later).
     virtual bool Present(const Bitmap& src, int x, int y) = 0;
-    // A frame that is not shown (full screen without the focus) still takes its turn: waits
-    // as a presentation would, so the game keeps its frame rate while nobody watches.
+    // A frame that is not shown (full screen without the focus, a window that cannot show
+    // one) still takes its turn: waits as a presentation would, so the game keeps its frame
+    // rate while nobody watches, and at least a 60 Hz frame's time when unpaced, so a loop of
+    // unseen frames never keeps the processor busy.
     virtual void SkipFrame() {}
     virtual void Focus() = 0;  // raise and take the keyboard focus
     virtual bool HasFocus() const = 0;

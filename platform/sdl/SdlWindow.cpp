@@ -299,6 +299,9 @@ bool SdlWindow::Present(const Bitmap& src, int x, int y) {
 
 void SdlWindow::Focus() {
     if (!window_) return;
+    // On Wayland the compositor alone gives the focus (it does to a window newly shown); an
+    // activation request of our own there is at best ignored and crashes sway 1.7.
+    if (owner_ && owner_->wayland_) return;
     SDL_RaiseWindow(window_.get());
     if (owner_ && owner_->headless_) {
         // Nothing else will ever give a headless window the focus.

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/Settings.h"
+#include "platform/sdl/SdlVideoDriver.h"
 
 namespace platform::sdl {
 
@@ -39,14 +40,15 @@ bool OpenGlIsSoftware() {
 }  // namespace
 
 SdlWindowSystem::SdlWindowSystem(Size design) : queue_(clock_), design_(design) {
-    // The window surface through software OpenGL costs twenty times a plain one.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    PrepareVideoDriver(GameAppId);
     // Closing a window is the program's decision (its Close message), not SDL's.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(kSubsystems) != 0)
         throw std::runtime_error(std::string("Cannot start the window system: ") + SDL_GetError());
-    const char* driver = SDL_GetCurrentVideoDriver();
-    headless_ = driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+    VideoDriverStarted(GameAppId);
+    const std::string driver = VideoDriverName();
+    headless_ = driver == "dummy" || driver == "offscreen";
+    wayland_ = driver == "wayland";
     wakeEvent_ = SDL_RegisterEvents(1);
     if (wakeEvent_ == static_cast<uint32_t>(-1)) wakeEvent_ = SDL_USEREVENT;
     ticksPerSecond_ = std::max<uint64_t>(1, SDL_GetPerformanceFrequency());
@@ -66,9 +68,13 @@ void SdlWindowSystem::ChooseRenderer() {
     // A renderer named by the user (SDL_RENDER_DRIVER) is SDL's business.
     const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
     if (asked && *asked) return;
-    if (headless_ || OpenGlIsSoftware()) rendererIndex_ = SoftwareRendererIndex();
-    // The software renderer never waits for the display: our own timed wait paces it.
-    if (rendererIndex_ >= 0 && rendererIndex_ == SoftwareRendererIndex()) vsyncAsked_ = false;
+    // On Wayland SDL's software renderer draws through OpenGL anyway (its window surface
+    // exists only that way): the OpenGL renderer there does the scaling in one step instead.
+    if (headless_ || (!wayland_ && OpenGlIsSoftware())) rendererIndex_ = SoftwareRendererIndex();
+    // The software renderer never waits for the display: our own timed wait paces it. On
+    // Wayland SDL 2's refresh wait costs a third of a core by itself (and may block while the
+    // window is hidden): the timed wait paces there too.
+    if ((rendererIndex_ >= 0 && rendererIndex_ == SoftwareRendererIndex()) || wayland_) vsyncAsked_ = false;
 }
 
 void SdlWindowSystem::UpdateScale(SDL_Window* sample) {

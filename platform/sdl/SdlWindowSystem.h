@@ -49,6 +49,10 @@ public:
     void SetTimer(uint32_t window, int id, int intervalMs) override;
     void KillTimer(uint32_t window, int id) override;
     void ShowMessageBox(const std::string& title, const std::string& text) override;
+    // A message box of the program's own drawing (the game's font, centred), where SDL's
+    // cannot show: answered by Enter, Escape, Space, a click on its OK button or closing it.
+    // False when not even a window could be made.
+    bool ShowDrawnMessageBox(const std::string& title, const std::string& text);
     Size ScreenSize() override;
     std::vector<DisplayMode> DisplayModes() override;
     uint32_t FocusWindow() override { return queue_.Focus(); }
@@ -62,6 +66,9 @@ public:
     // A message from the hook: pad presses go to the window holding the keyboard focus (and
     // nowhere while none of ours has it); other messages to the application.
     void PushInput(Message msg);
+    // One SDL event into the program's messages, as the pump does: also for an event that
+    // never went through SDL's queue (SDL 3 refuses some SDL 2 event types there).
+    void Translate(const SDL_Event& e);
 
     IClock& Clock() { return clock_; }
     // True on a driver without a desktop (dummy, offscreen): focus changes are ours to make.
@@ -83,7 +90,6 @@ public:
 private:
     friend class SdlWindow;
     void Pump();
-    void Translate(const SDL_Event& e);
     bool FullScreenKey(const SDL_KeyboardEvent& key);
     bool FocusComingToUs();
     SdlWindow* Find(uint32_t id) const;
@@ -111,6 +117,7 @@ private:
     uint32_t wakeEvent_ = 0;
     std::atomic<bool> wakePending_{false};
     bool headless_ = false;
+    bool wayland_ = false;
 
     Size design_;
     Scaling scaling_ = Scaling::Auto;

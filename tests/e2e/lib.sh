@@ -88,7 +88,8 @@ e2e_setup() {
     [ -s "$E2E_TMP/display" ] || { cat "$E2E_TMP/xvfb.log"; die "Xvfb did not start"; }
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
     export SDL_FRAMEBUFFER_ACCELERATION=0 SDL_AUDIODRIVER=dummy
-    unset SDL_VIDEODRIVER
+    # These checks are of X11: a Wayland session around them would be preferred.
+    unset SDL_VIDEODRIVER WAYLAND_DISPLAY
     log "X server on $DISPLAY, data copy in $E2E_TMP/data"
 }
 
@@ -232,6 +233,41 @@ bright_frac() {
 # cmp_gt A B / cmp_lt A B: floating comparisons.
 cmp_gt() { awk -v a="$1" -v b="$2" 'BEGIN{exit !(a > b)}'; }
 cmp_lt() { awk -v a="$1" -v b="$2" 'BEGIN{exit !(a < b)}'; }
+
+# What the game's screens look like (800 × 600 window coordinates), for the X11 and the
+# Wayland checks alike.
+# The top edge of the head-up display panel once it has arrived (a bright line at y 520).
+hud_line_luma()    { luma "$1" 800 3 0 520; }
+# The play field above the panel: mostly black space.
+field_luma()       { luma "$1" 800 500 0 10; }
+
+is_lit()  { cmp_gt "$1" 0.30; }
+is_dark() { cmp_lt "$1" 0.22; }
+
+# The main menu with entry n lit and every other entry dark, and the title on the left.
+menu_shows() {
+    local f=$1 n=$2 e=0 v title
+    read -r title v <<<"$(lumas "$f" 340x50+30+85 \
+        300x40+450+143 300x40+450+207 300x40+450+271 300x40+450+335 300x40+450+399 300x40+450+463)"
+    is_lit "$title" || return 1
+    for v in $v; do
+        e=$((e + 1))
+        if [ "$e" = "$n" ]; then is_lit "$v" || return 1; else is_dark "$v" || return 1; fi
+    done
+}
+pause_shows() {
+    local f=$1 n=$2 e=0 v r g b
+    for v in $(lumas "$f" 300x40+450+213 300x40+450+287 300x40+450+361); do
+        e=$((e + 1))
+        if [ "$e" = "$n" ]; then is_lit "$v" || return 1; else is_dark "$v" || return 1; fi
+    done
+    # The lit pause entry is magenta, unlike the main menu's blue-to-purple one.
+    read -r r g b <<<"$(mean "$f" 300 40 450 $((213 + 74 * (n - 1))))"
+    cmp_gt "$r" "$g" && cmp_gt "$b" "$g"
+}
+playing_shows() {
+    cmp_gt "$(hud_line_luma "$1")" 0.5 && cmp_lt "$(field_luma "$1")" 0.08
+}
 
 # expect_gt WHAT VALUE LIMIT / expect_lt: a check with its measured value in the log.
 expect_gt() { if cmp_gt "$2" "$3"; then log "ok   $1: $2 > $3"; else fail "$1: $2 is not > $3"; fi; }

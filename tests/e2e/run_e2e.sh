@@ -36,10 +36,6 @@ e2e_setup "$DATA" "$SHOTS"
 menu_entry_luma()  { luma "$1" 300 40 450 $((143 + 64 * ($2 - 1))); }
 # The big title on the left half of the main menu.
 title_luma()       { luma "$1" 340 50 30 85; }
-# The top edge of the head-up display panel once it has arrived (a bright line at y 520).
-hud_line_luma()    { luma "$1" 800 3 0 520; }
-# The play field above the panel: mostly black space.
-field_luma()       { luma "$1" 800 500 0 10; }
 # The ship at its start place: left edge, middle height.
 ship_left_frac()   { bright_frac "$1" 130 70 0 275 50; }
 # Centre of the ship's solid body in its row: 5 × 5 erosion leaves the ship, not stars or shots,
@@ -67,33 +63,6 @@ shot_runs() {
         -morphology Erode Rectangle:7x1 -format '%[fx:mean*w*h]' info:
 }
 
-is_lit()  { cmp_gt "$1" 0.30; }
-is_dark() { cmp_lt "$1" 0.22; }
-
-# The main menu with entry n lit and every other entry dark, and the title on the left.
-menu_shows() {
-    local f=$1 n=$2 e=0 v title
-    read -r title v <<<"$(lumas "$f" 340x50+30+85 \
-        300x40+450+143 300x40+450+207 300x40+450+271 300x40+450+335 300x40+450+399 300x40+450+463)"
-    is_lit "$title" || return 1
-    for v in $v; do
-        e=$((e + 1))
-        if [ "$e" = "$n" ]; then is_lit "$v" || return 1; else is_dark "$v" || return 1; fi
-    done
-}
-pause_shows() {
-    local f=$1 n=$2 e=0 v r g b
-    for v in $(lumas "$f" 300x40+450+213 300x40+450+287 300x40+450+361); do
-        e=$((e + 1))
-        if [ "$e" = "$n" ]; then is_lit "$v" || return 1; else is_dark "$v" || return 1; fi
-    done
-    # The lit pause entry is magenta, unlike the main menu's blue-to-purple one.
-    read -r r g b <<<"$(mean "$f" 300 40 450 $((213 + 74 * (n - 1))))"
-    cmp_gt "$r" "$g" && cmp_gt "$b" "$g"
-}
-playing_shows() {
-    cmp_gt "$(hud_line_luma "$1")" 0.5 && cmp_lt "$(field_luma "$1")" 0.08
-}
 
 # wait_screen NAME SECONDS PREDICATE ARGS...: screenshots until PREDICATE holds for one of them.
 # Sets LAST_SHOT. Fails (returns 1) when time runs out or the game ends.

@@ -280,6 +280,36 @@ TEST_F(DXDrawTest, LostSurfacesAreRestoredByReadyToDraw) {
     EXPECT_EQ(dx->Surface()->Bitmap().GetPixel(5, 5), 0u);  // cleared to black
 }
 
+// A window that refuses every present (not mapped yet, a lost device) must not have the
+// pictures rebuilt each frame: every frame rests its turn, and the one restore comes when a
+// present works again.
+TEST_F(DXDrawTest, WindowThatCannotPresentRestsAndIsRestoredOnce) {
+    Listen(&a, "A");
+    dx->Initialize();
+    log.clear();
+
+    ws.SetPresentFails(true);
+    int drawable = 0;
+    for (int frame = 0; frame < 20; ++frame)
+        if (dx->ReadyToDraw()) {
+            ++drawable;
+            dx->Flip();
+        }
+    EXPECT_EQ(drawable, 1);  // the first frame found out, the others were skipped
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(Win()->SkippedFrames(), 19);  // each skipped frame took its turn, none spun
+    EXPECT_EQ(Win()->Presents(), 0);
+
+    ws.SetPresentFails(false);
+    EXPECT_TRUE(dx->ReadyToDraw());
+    EXPECT_EQ(Win()->Presents(), 1);  // the present that proved the window shows frames
+    for (int frame = 0; frame < 5; ++frame) {
+        EXPECT_TRUE(dx->ReadyToDraw());
+        dx->Flip();
+    }
+    EXPECT_EQ(log, (Log{"A:Restore"}));
+}
+
 TEST_F(DXDrawTest, NotReadyWhileUpdating) {
     bool readyInside = true;
     dx->AddListener(&a, [&](TDXDrawNotifyType k) {

@@ -63,15 +63,27 @@ TEST_F(MainFormFixture, LostSurfacesFreezeTheGameUntilTheyAreRestored) {
     EXPECT_GT(main->ImageList->Items().Find("player1")->NumPatterns(), 0);
 }
 
+// A window that cannot show frames (not mapped yet, a lost device) freezes the game without
+// keeping the processor busy: each frame rests its turn, no picture is rebuilt until
+// presenting works again, and then once.
 TEST_F(MainFormFixture, WindowThatCannotPresentDoesNotStopTheGame) {
     Boot();
     main->FormKeyDown(VK_RETURN, 0);
+    auto* window = fake.Windows.Window(main->Handle());
+    int restores = 0, owner = 0;
+    main->DXDraw->AddListener(&owner, [&](TDXDrawNotifyType k) { restores += k == dxntRestore; });
+    restores = 0;
+    const int skipped = window->SkippedFrames();
     fake.Windows.SetPresentFails(true);
-    Frames(10);
+    Frames(30);
+    EXPECT_GE(window->SkippedFrames() - skipped, 28);
+    EXPECT_EQ(restores, 0);  // no picture rebuilt for a window that shows nothing
     fake.Windows.SetPresentFails(false);
     Frames(10);
+    EXPECT_EQ(restores, 1);
     EXPECT_EQ(GameState, gsPlaying);
-    EXPECT_GT(fake.Windows.Window(main->Handle())->Presents(), 0);
+    EXPECT_GT(window->Presents(), 0);
+    main->DXDraw->RemoveListener(&owner);
 }
 
 TEST_F(MainFormFixture, GarbagePictureIsReportedAndTheProgramEnds) {

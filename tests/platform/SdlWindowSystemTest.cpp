@@ -211,7 +211,7 @@ TEST_F(SdlFixture, TextInputGivesOneCharPerCharacterAndFocusEventsActivate) {
     t.type = SDL_TEXTINPUT;
     t.text.windowID = a->Id();
     std::strcpy(t.text.text, "Ёж!");
-    ASSERT_EQ(SDL_PushEvent(&t), 1);
+    ws->Translate(t);  // SDL 3 (through sdl2-compat) does not take text events from a program
     auto msgs = Drain();
     ASSERT_EQ(msgs.size(), 3u);
     EXPECT_EQ(msgs[0].Text, "Ё");
@@ -396,4 +396,29 @@ TEST_F(SdlFixture, MainWindowFramesArePacedAndTimersStillArrive) {
     main->Show();
     EXPECT_EQ(ws->PacedRate(), 0.0);
     EXPECT_LT(elapsedFor(*main, 13), 6 * 1000.0 / 60);
+    // Unpaced, unseen frames (a window that cannot show one) still rest: a loop of them
+    // must not keep the processor busy.
+    const auto start = Clock::now();
+    for (int i = 0; i < 7; ++i) main->SkipFrame();
+    const double rested = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    EXPECT_GE(rested, 6 * 1000.0 / 60);
+}
+
+// Where SDL's box cannot show, the program's own: a key answers it, and a request to quit
+// meanwhile answers it too and still reaches the program.
+TEST_F(SdlFixture, DrawnMessageBoxIsAnsweredByAKeyAndKeepsAQuit) {
+    auto main = ws->CreateWindow("main", {0, 0, 64, 48});
+    main->Show();
+    Drain();
+    PushKey(SDL_KEYDOWN, 0, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+    EXPECT_TRUE(ws->ShowDrawnMessageBox("Ошибка", "Нет файла data\\all_bmp\\star.bmp"));
+    for (const auto& m : Drain()) EXPECT_NE(m.Kind, MsgKind::KeyDown);  // the answer is the box's
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    EXPECT_TRUE(ws->ShowDrawnMessageBox("", "?"));
+    int quits = 0;
+    for (const auto& m : Drain()) quits += m.Kind == MsgKind::Quit;
+    EXPECT_EQ(quits, 1);
 }

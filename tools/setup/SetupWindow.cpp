@@ -16,6 +16,8 @@
 #include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlPtrs.h"
 #include "platform/sdl/SdlText.h"
+#include "platform/sdl/SdlVideoDriver.h"
+#include "platform/sdl/SdlWindow.h"
 #include "tools/setup/SetupModel.h"
 
 namespace setup {
@@ -23,6 +25,7 @@ namespace setup {
 namespace {
 
 constexpr int kWidth = 640, kHeight = 640;
+constexpr const char* kSetupAppId = "starbreaker-setup";
 constexpr int kTop = 64, kRowHeight = 23;
 
 // The keypad digits are the keypad's whatever Num Lock says, as the game's keyboard reads them.
@@ -108,21 +111,29 @@ void Draw(platform::Bitmap& canvas, platform::sdl::SdlTextRenderer& text, const 
 }  // namespace
 
 int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::function<void(int call)>& idle) {
-    // The window's own X class, so scripts and window managers can tell it from the game.
-    setenv("SDL_VIDEO_X11_WMCLASS", "starbreaker-setup", 0);
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The window's own X class and Wayland app id, so scripts and desktops can tell it from
+    // the game.
+    setenv("SDL_VIDEO_X11_WMCLASS", kSetupAppId, 0);
+    platform::sdl::PrepareVideoDriver(kSetupAppId);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         err << "starbreaker-setup: no window can be opened (" << SDL_GetError()
             << "); use the command-line actions, see --help\n";
         return 1;
     }
+    platform::sdl::VideoDriverStarted(kSetupAppId);
     int status = 0;
     {
+        // In real pixels on a scaled desktop: the copy below enlarges with nearest pixels.
         platform::sdl::WindowPtr window(SDL_CreateWindow("Starbreaker — настройка", SDL_WINDOWPOS_CENTERED,
-                                                         SDL_WINDOWPOS_CENTERED, kWidth, kHeight, 0));
+                                                         SDL_WINDOWPOS_CENTERED, kWidth, kHeight,
+                                                         SDL_WINDOW_ALLOW_HIGHDPI));
         platform::sdl::RendererPtr renderer;
         platform::sdl::TexturePtr texture;
-        if (window) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+        // On Wayland SDL's software renderer would draw through OpenGL anyway: SDL's own
+        // choice there.
+        if (window)
+            renderer.reset(SDL_CreateRenderer(
+                window.get(), platform::sdl::OnWayland() ? -1 : platform::sdl::SoftwareRendererIndex(), 0));
         if (renderer)
             texture.reset(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kWidth,
                                             kHeight));
