@@ -32,6 +32,16 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             if (dir.empty()) return bad("--data needs a folder");
             line.DataDir = dir;
+        } else if (a == "--lang" || a.starts_with("--lang=")) {
+            std::string code;
+            if (a == "--lang") {
+                if (i + 1 >= args.size()) return bad("--lang needs ru or en");
+                code = args[++i];
+            } else {
+                code = a.substr(7);
+            }
+            line.Language = platform::ParseLanguage(code);
+            if (!line.Language) return bad("--lang takes ru or en (got '" + code + "')");
         } else if (a == "--window" || a == "--fullscreen") {
             const bool full = a == "--fullscreen";
             if (line.FullScreen && *line.FullScreen != full) return bad("--window and --fullscreen exclude each other");
@@ -44,13 +54,15 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "Usage: starbreaker [--data DIR] [--window | --fullscreen]\n"
+    return "Usage: starbreaker [--data DIR] [--window | --fullscreen] [--lang ru|en]\n"
            "A side-scrolling space shooter.\n"
            "\n"
            "  --data DIR     play from the data folder DIR (pictures, music, score table and\n"
            "                 options), as when started beside it\n"
            "  --window       play in an 800 x 600 window this time (the options are not changed)\n"
            "  --fullscreen   play full screen this time (the options are not changed)\n"
+           "  --lang ru|en   play in Russian or English this time (the setting \"language\" in\n"
+           "                 settings.ini is not changed)\n"
            "  --help         print this text and exit\n"
            "  --version      print the version and exit\n"
            "\n"
