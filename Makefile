@@ -17,10 +17,12 @@ RUN_PACKAGES := build-essential cmake pkg-config \
 # Building the Debian package: CPack finds the runtime dependencies with dpkg-shlibdeps and file.
 PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev file
 # Everything the tests add: GoogleTest and Benchmark, the X server and window managers of the
-# end-to-end checks, picture and sound measuring, clang for fuzzing (and clang-format for `make format`),
-# the packaging validators, and ccache for the repeated compiles of the test builds.
+# end-to-end checks, picture and sound measuring, OCR of the screens' words (English and Russian),
+# clang for fuzzing (and clang-format for `make format`), the packaging validators, and ccache for
+# the repeated compiles of the test builds.
 TEST_PACKAGES := $(PACKAGE_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth xfonts-base x11-utils xdotool imagemagick sox openbox wmctrl \
+  tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus \
   clang clang-format libclang-rt-14-dev ccache lintian desktop-file-utils appstream man-db
 
 FUZZ_BUILD ?= build-fuzz
