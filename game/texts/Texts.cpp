@@ -16,7 +16,7 @@ struct Entry {
 
 using enum TextId;
 
-// In TextId's order (checked when the table is first used).
+// In TextId's order, one entry each (the compiler checks it below).
 constexpr std::array<Entry, static_cast<size_t>(Count)> kTexts = {{
     {MainCaption, "Starbreaker По - русски !", "Starbreaker"},
     {LoadingCaption, "Loading...", "Loading..."},

@@ -201,8 +201,10 @@ TEST_F(DataFoldersTest, NamesUnderDataLandInTheFoldersInForce) {
 // English: a picture's English version where the data has one, the picture itself where it has
 // not; the player's files and the Russian game never move.
 TEST_F(DataFoldersTest, EnglishNamesLandOnTheDatasEnglishVersionWhereThereIsOne) {
+    fs::create_directories(installed / "all_bmp/x");
     fs::create_directories(installed / "en/all_bmp/x");
     fs::create_directories(installed / "en/all_qrx");
+    Write(installed / "all_bmp/x/panel1.bmp", "BM");
     Write(installed / "en/all_bmp/x/panel1.bmp", "BM english");
     Write(installed / "en/all_qrx/res.qrx", "never read");
     fs::create_directories("data/en/all_jpg");
