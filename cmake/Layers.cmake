@@ -23,7 +23,7 @@ set(SB_LAYER_NODES)
 #   engine                          ← platform
 #   input, audio, game/state        ← engine
 #   entities                        ← game/state, input
-#   game                            ← entities, audio, game/files, game/assets
+#   game                            ← entities, audio, game/files, game/assets, game/texts
 #   the program (game/main.cpp)     ← game, platform/sdl
 sb_layer(platform                LIBRARY sb_platform)
 sb_layer(platform/sdl            LIBRARY sb_platform_sdl     DEPENDS platform)
@@ -39,13 +39,15 @@ sb_layer(entities                LIBRARY sb_entities         DEPENDS game/state 
 sb_layer(game/files              LIBRARY sb_game_files       DEPENDS platform)
 # The sounds and pictures the program carries, made by the data generator (tools/gen).
 sb_layer(game/assets             LIBRARY sb_assets)
-sb_layer(game                    LIBRARY sb_game             DEPENDS entities audio game/files game/assets)
+# Every text in words, in Russian and English (the game's windows and the set-up tool's).
+sb_layer(game/texts              LIBRARY sb_texts            DEPENDS platform)
+sb_layer(game                    LIBRARY sb_game             DEPENDS entities audio game/files game/assets game/texts)
 sb_layer(game/main.cpp                                       DEPENDS game platform/sdl)
 
 # Tools: the data generator stands alone; the set-up tool uses the product's files and data.
 # The data generator draws its text with SDL_ttf, so it holds SDL objects like the backend.
 sb_layer(tools/gen                                           DEPENDS platform platform/sdl)
-sb_layer(tools/setup             LIBRARY sb_setup            DEPENDS game/files game/assets platform/sdl)
+sb_layer(tools/setup             LIBRARY sb_setup            DEPENDS game/files game/assets game/texts platform/sdl)
 sb_layer(tools/setup/main.cpp                                DEPENDS tools/setup)
 
 # What tests and benchmarks share (the scripted player); tests themselves are used by nothing.

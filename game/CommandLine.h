@@ -1,9 +1,12 @@
-// The game's command line: where the data is, the display for this run, help and version.
+// The game's command line: where the data is, the display and language for this run, help and
+// version.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/Language.h"
 
 struct TCommandLine {
     enum class TAction { Play, Help, Version, BadUsage };
@@ -12,6 +15,8 @@ struct TCommandLine {
     std::string DataDir;
     // --fullscreen (true) / --window (false): overrides the options file for this run only.
     std::optional<bool> FullScreen;
+    // --lang ru|en: overrides the "language" setting for this run only.
+    std::optional<platform::TLanguage> Language;
     // What was wrong, for BadUsage.
     std::string Problem;
 };

@@ -12,8 +12,10 @@
 #include "game/files/OptionsFile.h"
 #include "game/files/ScoreFile.h"
 #include "game/state/Globals.h"
+#include "game/texts/Texts.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
+#include "platform/Language.h"
 #include "platform/ScopeExit.h"
 #include "platform/Settings.h"
 
@@ -25,12 +27,9 @@ constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_UP = 38, VK_DOWN = 40;
 
 std::string Num(int64_t v) { return std::to_string(v); }
 
-const std::string kMissingPrefix = "Файл не найден: ";
-const std::string kMissingSuffix = " . Не могу запустиься без него.";
-
 }  // namespace
 
-TMainForm::TMainForm() : TDXForm(MainFormCaption, 800, 600) {
+TMainForm::TMainForm() : TDXForm(texts::Get(texts::TextId::MainCaption), 800, 600) {
     MainForm = this;
     SetGameHost(this);
 
@@ -111,7 +110,7 @@ void TMainForm::BuildImageCatalogue() {
         item->SetPatternWidth(e.PatternWidth);
         item->SetPatternHeight(e.PatternHeight);
     }
-    assets::Blob au1 = assets::Au1Jpeg();
+    assets::Blob au1 = assets::Au1Jpeg(platform::LanguageCode(platform::CurrentLanguage()));
     if (au1.Data) items.Find("Au1")->SetPictureFromBytes(std::vector<uint8_t>(au1.Data, au1.Data + au1.Size));
 }
 
@@ -200,7 +199,7 @@ void TMainForm::VerifyScoreTable(bool startUp) {
     }
     if (check != ScoreSum(table)) {
         failed_ = true;
-        platform::Current().Windows->ShowMessageBox(Application().Title(), std::string(ScoreTamperMessage));
+        platform::Current().Windows->ShowMessageBox(Application().Title(), texts::Get(texts::TextId::ScoreTampered));
         Close();
     }
 }
@@ -219,7 +218,8 @@ void TMainForm::StartUp() {
 
     auto check = [this](const std::string& name) {
         if (!platform::FileExists(name)) {
-            platform::Current().Windows->ShowMessageBox(Application().Title(), kMissingPrefix + name + kMissingSuffix);
+            platform::Current().Windows->ShowMessageBox(Application().Title(),
+                                                        texts::Format(texts::TextId::MissingFile, {name}));
             RequestClose();
         }
     };

@@ -122,5 +122,4 @@ extern TMainForm* MainForm;
 // with pause_on_focus_loss on.
 inline constexpr int FocusLostMusicPercent = 30;
 
-// The window's caption from its design data.
-inline constexpr const char* MainFormCaption = "Starbreaker По - русски !";
+// The window's caption from its design data (TextId::MainCaption) is in the table of texts.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/WindowCanvas.h"
+#include "game/texts/Texts.h"
 #include "platform/Picture.h"
 
 bool TGauge::SetProgress(int value) {
@@ -22,7 +23,7 @@ void TGauge::Paint(platform::Bitmap& canvas) const {
     wincanvas::FrameRect(canvas, box, Color);
 }
 
-TForm1::TForm1() : TForm("Loading...", 637, 477), canvas_(637, 477, 32) {}
+TForm1::TForm1() : TForm(texts::Get(texts::TextId::LoadingCaption), 637, 477), canvas_(637, 477, 32) {}
 
 void TForm1::DoShow() {
     platform::Picture intro = platform::LoadPicture("data\\all_jpg\\intro.jpg");

@@ -8,7 +8,9 @@
 #include "game/files/Cp1251.h"
 #include "game/files/ScoreFile.h"
 #include "game/state/GameHost.h"
+#include "game/texts/Texts.h"
 #include "platform/Input.h"
+#include "platform/Language.h"
 #include "platform/Picture.h"
 
 namespace {
@@ -36,8 +38,12 @@ int32_t ParseScore(const std::string& text) {
 
 }  // namespace
 
-TForm2::TForm2() : TForm("Form2", 300, 150), canvas_(300, 150, 32) {
-    assets::Blob bg = assets::ResultBackgroundJpeg();
+TForm2::TForm2()
+    : TForm(texts::Get(texts::TextId::ResultCaption), 300, 150),
+      Label1Caption(texts::Get(texts::TextId::ResultScoreLabel)),
+      Edit1Text(texts::Get(texts::TextId::ResultDefaultName)),
+      canvas_(300, 150, 32) {
+    assets::Blob bg = assets::ResultBackgroundJpeg(platform::LanguageCode(platform::CurrentLanguage()));
     if (bg.Data && bg.Size) {
         try {
             background_ = platform::DecodeJPEG({bg.Data, bg.Size}).Image;

@@ -16,11 +16,11 @@ public:
     // Label1 and Label2 (the final score as text, set on activation from the main window's
     // Label1). Neither has a font of its own: they show the window's default one, the small
     // black face of ordinary window text.
-    static inline const std::string Label1Caption = "Ваш результат:";
+    const std::string Label1Caption;  // "Ваш результат:" (English: "Your score:")
     std::string Label2Caption;
     static inline const platform::FontSpec LabelFont{"MS Sans Serif", 8, false, {0, 0, 0}};
-    // Edit1: the name; kept between entries, "Игрок" at first. UTF-8.
-    std::string Edit1Text = "Игрок";
+    // Edit1: the name; kept between entries, "Игрок" ("Player" in English) at first. UTF-8.
+    std::string Edit1Text;
     // st1: the " OK " control's colour (TColor 0x00BBGGRR): red, yellow under the mouse.
     uint32_t St1Color = 0x0000FF;
 

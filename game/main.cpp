@@ -11,6 +11,7 @@
 #include "game/ProgramWindows.h"
 #include "game/files/OptionsFile.h"
 #include "platform/Files.h"
+#include "platform/Language.h"
 #include "platform/Settings.h"
 #include "platform/sdl/SdlPlatform.h"
 
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
     try {
         platform::SetUpDataFolders(line.DataDir, std::cerr);
         platform::CurrentSettings() = platform::TSettings::Load(platform::SettingsFileName, std::cerr);
+        platform::SetCurrentLanguage(line.Language.value_or(
+            platform::ParseLanguage(platform::CurrentSettings().Get("language")).value_or(platform::TLanguage::Ru)));
         FullScreenForThisRun = line.FullScreen;
         platform::sdl::SdlPlatform machine;
         Application().SetTitle("Starbreaker");

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Language.h"
+
 // Set by the build from the install layout; these stand in for a build that does not say.
 #ifndef SB_INSTALLED_DATA_DIR
 #define SB_INSTALLED_DATA_DIR "/usr/local/share/starbreaker/data"
@@ -138,13 +140,23 @@ std::string ResolvePath(std::string_view programName) {
 
     const DataFolders& folders = Folders();
     std::string_view rest;
-    if (folders == DataFolders() || !SameIgnoringCase(FirstComponent(name, rest), "data")) return ResolveFrom("", name);
-
+    const bool inData = SameIgnoringCase(FirstComponent(name, rest), "data");
     std::string_view below;
-    if (!folders.User.empty() && SameIgnoringCase(FirstComponent(rest, below), "all_qrx"))
-        return ResolveFrom(folders.User, below);
-    if (folders.Game == "data") return ResolveFrom("", "data/" + std::string(rest));
-    return ResolveFrom(folders.Game, rest);
+    const bool playersFile = inData && SameIgnoringCase(FirstComponent(rest, below), "all_qrx");
+    auto inGameFolder = [&](std::string_view path) {
+        if (folders.Game == "data") return ResolveFrom("", "data/" + std::string(path));
+        return ResolveFrom(folders.Game, path);
+    };
+    // English: the data's English version of a file (en/ beside all_bmp, all_jpg ...) where it
+    // has one; the game's own file otherwise.
+    if (inData && !playersFile && CurrentLanguage() == TLanguage::En) {
+        std::string english = inGameFolder("en/" + std::string(rest));
+        struct stat st;
+        if (::stat(english.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return english;
+    }
+    if (folders == DataFolders() || !inData) return ResolveFrom("", name);
+    if (playersFile && !folders.User.empty()) return ResolveFrom(folders.User, below);
+    return inGameFolder(rest);
 }
 
 bool FileExists(std::string_view programName) {

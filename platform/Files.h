@@ -8,6 +8,9 @@
 // Names under "data\" land in the data folders in force (see DataFolders): by default the
 // working directory's data/ for everything; for an installed copy, the installed data for
 // pictures and music and the player's own folder for everything under "data\all_qrx\".
+// Where the language in force is English (Language.h), a name outside "data\all_qrx\" lands on
+// the data's English version of the file, "en/" below the data folder ("data\all_jpg\rm1x.jpg"
+// on data/en/all_jpg/rm1x.jpg), when there is one, and on the file itself otherwise.
 #pragma once
 
 #include <cstdint>

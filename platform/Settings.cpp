@@ -35,6 +35,10 @@ bool IsKeyList(std::string_view key) {
 std::vector<SettingInfo> MakeSchema() {
     const auto onOff = OneOf({"on", "off"});
     return {
+        {"language", "ru",
+         "The language of the screens, the messages and the set-up window: ru (Russian) or en\n"
+         "(English). The score table is shared by both. --lang ru|en chooses for one run.",
+         OneOf({"ru", "en"})},
         {"fullscreen_mode", "desktop",
          "How full screen is made: desktop (cover the desktop at its own resolution, the picture\n"
          "scaled to fit, no mode switch) or exclusive (switch the monitor to an 800 x 600 mode,\n"

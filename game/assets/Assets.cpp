@@ -31,7 +31,16 @@ Blob Wave(std::string_view name) {
     return {};
 }
 
-Blob Au1Jpeg() { return Find("Au1"); }
-Blob ResultBackgroundJpeg() { return Find("ResultBackground"); }
+namespace {
+// The English picture is carried as "<name>.en".
+Blob Picture(const std::string& name, std::string_view language) {
+    if (language != "ru")
+        if (Blob b = Find(name + "." + std::string(language)); b.Data) return b;
+    return Find(name);
+}
+}  // namespace
+
+Blob Au1Jpeg(std::string_view language) { return Picture("Au1", language); }
+Blob ResultBackgroundJpeg(std::string_view language) { return Picture("ResultBackground", language); }
 
 }  // namespace assets

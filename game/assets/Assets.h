@@ -19,9 +19,11 @@ struct Blob {
 Blob Wave(std::string_view name);
 // The seven names in catalogue order.
 const std::vector<std::string>& WaveNames();
+// The pictures carry words: each comes in the game's own Russian ("ru") and in English ("en");
+// another language code gets the Russian one.
 // The "Au1" picture (400 × 600 JPEG).
-Blob Au1Jpeg();
+Blob Au1Jpeg(std::string_view language = "ru");
 // The result window's background (300 × 150 JPEG).
-Blob ResultBackgroundJpeg();
+Blob ResultBackgroundJpeg(std::string_view language = "ru");
 
 }  // namespace assets

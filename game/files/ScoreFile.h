@@ -8,8 +8,6 @@
 #include <string_view>
 
 inline constexpr std::string_view ScoreFileName = "data\\all_qrx\\res.qrx";
-inline constexpr std::string_view ScoreTamperMessage =
-    "Кто-то взломал очки.Обнулите результаты через Setup и перезапустите игру";
 inline constexpr std::string_view EmptyScoreName = "Игрок";
 
 // A score or option line that does not hold a decimal number in the 32-bit range. The file

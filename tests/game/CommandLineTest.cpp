@@ -46,6 +46,17 @@ TEST(CommandLine, ArgumentsAndTheirMistakes) {
             EXPECT_NE(line.Problem.find(c.Problem), std::string::npos) << line.Problem;
         }
     }
+    // The language for one run.
+    EXPECT_EQ(ParseCommandLine({}).Language, std::nullopt);
+    EXPECT_EQ(ParseCommandLine({"--lang", "en"}).Language, platform::TLanguage::En);
+    EXPECT_EQ(ParseCommandLine({"--window", "--lang=RU"}).Language, platform::TLanguage::Ru);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--lang"}, {"--lang", "de"}, {"--lang="}, {"--lang", "--window"}}) {
+        const TCommandLine line = ParseCommandLine(args);
+        EXPECT_EQ(line.Action, TAction::BadUsage) << args[0];
+        EXPECT_NE(line.Problem.find("--lang"), std::string::npos) << line.Problem;
+    }
+    EXPECT_NE(UsageText().find("--lang ru|en"), std::string::npos);
     EXPECT_NE(UsageText().find("--data DIR"), std::string::npos);
     EXPECT_TRUE(VersionText().starts_with("starbreaker ")) << VersionText();
 }

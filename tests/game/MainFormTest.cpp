@@ -13,6 +13,7 @@
 namespace {
 constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_UP = 38, VK_DOWN = 40;
 const std::string kMissing = "Файл не найден: ";
+const std::string kTampered = "Кто-то взломал очки.Обнулите результаты через Setup и перезапустите игру";
 }  // namespace
 
 TEST_F(MainFormFixture, StartUpLoadsEverythingAndShowsTheMenuCentred) {
@@ -107,7 +108,7 @@ TEST_F(MainFormFixture, TamperedTableIsReportedAlsoAfterAMissingFile) {
     std::vector<std::string> texts;
     for (const auto& b : fake.Windows.MessageBoxes()) texts.push_back(b.Text);
     EXPECT_EQ(texts, (std::vector<std::string>{kMissing + "data\\all_jpg\\au1x.jpg . Не могу запустиься без него.",
-                                               std::string(ScoreTamperMessage)}));
+                                               kTampered}));
     Application().ProcessMessages();
     EXPECT_TRUE(Application().Terminated());
 }

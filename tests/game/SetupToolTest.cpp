@@ -55,6 +55,9 @@ TEST_F(SetupTool, HelpAndBadArguments) {
     EXPECT_EQ(setup::RunSetup({"--frobnicate"}, Out, Err), 2);
     EXPECT_NE(Err.str().find("unknown argument '--frobnicate'"), std::string::npos);
     EXPECT_EQ(setup::RunSetup({"--set"}, Out, Err), 2);
+    EXPECT_EQ(setup::RunSetup({"--lang", "de", "--show"}, Out, Err), 2);
+    EXPECT_NE(Err.str().find("--lang takes ru or en"), std::string::npos);
+    EXPECT_EQ(setup::RunSetup({"--set", "language=fr"}, Out, Err), 2);
 }
 
 TEST_F(SetupTool, ResetScoresWritesTheEmptyTableOverATamperedOne) {
@@ -133,6 +136,7 @@ TEST_F(SetupTool, WindowRowsChangeFilesAtOnceAndRefuseAKeyOfAnotherAction) {
     Put("opt.qrx", FormatOptions(DefaultOptions()));
     Put("res.qrx", "Cheater\r\n999999\r\n0\r\n");
     const platform::DataFoldersScope inForce({(Root / "data").string(), ""});
+    const platform::LanguageScope language(platform::TLanguage::Ru);
     setup::TSetupModel m;
     auto select = [&](const std::string& label) {
         for (int i = 0; i < 40 && m.Rows()[static_cast<size_t>(m.Selected())].Label != label; ++i)
@@ -179,6 +183,32 @@ TEST_F(SetupTool, WindowRowsChangeFilesAtOnceAndRefuseAKeyOfAnotherAction) {
     EXPECT_TRUE(m.Done());
 }
 
+// The window speaks the language of the settings (or the one asked for) and its first row
+// switches it at once, labels, values and messages alike.
+TEST_F(SetupTool, TheLanguageRowSwitchesTheWindowAtOnce) {
+    Put("opt.qrx", FormatOptions(DefaultOptions()));
+    Put("settings.ini", "language = en\n");
+    const platform::DataFoldersScope inForce({(Root / "data").string(), ""});
+    const platform::LanguageScope kept(platform::TLanguage::Ru);
+    {
+        setup::TSetupModel m;
+        EXPECT_EQ(m.Rows()[0].Label, "Язык / Language");
+        EXPECT_EQ(m.Rows()[0].Value, "English");
+        EXPECT_EQ(m.Rows()[1].Label, "Full screen");
+        EXPECT_EQ(m.Rows()[1].Value, "no (window)");
+        EXPECT_EQ(m.Status(), "↑↓ choose, ←→ change, Enter keys and actions, Esc leave");
+        m.Command(setup::TCommand::Right);
+        EXPECT_EQ(m.Rows()[0].Value, "Русский");
+        EXPECT_EQ(m.Rows()[1].Label, "Полный экран");
+        EXPECT_EQ(m.Status(), "Сохранено в settings.ini");
+        EXPECT_NE(Bytes("settings.ini").find("\nlanguage = ru\n"), std::string::npos);
+    }
+    // --lang for one run: the file keeps its setting.
+    setup::TSetupModel m(platform::TLanguage::En);
+    EXPECT_EQ(m.Rows()[1].Label, "Full screen");
+    EXPECT_NE(Bytes("settings.ini").find("\nlanguage = ru\n"), std::string::npos);
+}
+
 // The window itself on SDL's dummy video driver, driven by a game pad as a player on a sofa
 // would: the D-pad chooses and changes, B leaves.
 TEST_F(SetupTool, TheWindowAnswersAGamePad) {
@@ -186,7 +216,8 @@ TEST_F(SetupTool, TheWindowAnswersAGamePad) {
     const SDL_GameControllerButton script[] = {
         SDL_CONTROLLER_BUTTON_DPAD_DOWN,  SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
         SDL_CONTROLLER_BUTTON_DPAD_DOWN,  SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
-        SDL_CONTROLLER_BUTTON_DPAD_RIGHT,  // row 7: the FPS line, now shown
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+        SDL_CONTROLLER_BUTTON_DPAD_RIGHT,  // row 8: the FPS line, now shown
         SDL_CONTROLLER_BUTTON_B,
     };
     SDL_Joystick* pad = nullptr;

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "platform/Files.h"
+#include "platform/Language.h"
 
 namespace fs = std::filesystem;
 using platform::EInOutError;
@@ -195,6 +196,48 @@ TEST_F(DataFoldersTest, NamesUnderDataLandInTheFoldersInForce) {
     // A portable folder named on the command line takes every name.
     platform::DataFoldersScope portable({installed.string(), ""});
     EXPECT_EQ(platform::ResolvePath("data\\all_qrx\\RES.QRX"), (installed / "all_qrx/res.qrx").string());
+}
+
+// English: a picture's English version where the data has one, the picture itself where it has
+// not; the player's files and the Russian game never move.
+TEST_F(DataFoldersTest, EnglishNamesLandOnTheDatasEnglishVersionWhereThereIsOne) {
+    fs::create_directories(installed / "all_bmp/x");
+    fs::create_directories(installed / "en/all_bmp/x");
+    fs::create_directories(installed / "en/all_qrx");
+    Write(installed / "all_bmp/x/panel1.bmp", "BM");
+    Write(installed / "en/all_bmp/x/panel1.bmp", "BM english");
+    Write(installed / "en/all_qrx/res.qrx", "never read");
+    fs::create_directories("data/en/all_jpg");
+    Write("data/en/all_jpg/rm1x.jpg", "english menu");
+    struct Case {
+        platform::DataFolders Folders;
+        const char* Given;
+        fs::path Russian, English;
+    };
+    const Case cases[] = {
+        {Installed(), "data\\all_bmp\\x\\Panel1.bmp", installed / "all_bmp/x/panel1.bmp",
+         installed / "en/all_bmp/x/panel1.bmp"},
+        {Installed(), "data\\all_bmp\\star.bmp", installed / "all_bmp/star.bmp", installed / "all_bmp/star.bmp"},
+        {Installed(), "data\\all_qrx\\res.qrx", user / "res.qrx", user / "res.qrx"},
+        {{installed.string(), ""},
+         "data\\all_qrx\\res.qrx",
+         installed / "all_qrx/res.qrx",
+         installed / "all_qrx/res.qrx"},
+        {{}, "Data\\All_jpg\\RM1x.jpg", "data/All_jpg/RM1x.jpg", "data/en/all_jpg/rm1x.jpg"},
+        {{}, "data\\all_jpg\\rm2x.jpg", "data/all_jpg/rm2x.jpg", "data/all_jpg/rm2x.jpg"},
+        {{}, "other\\all_jpg\\rm1x.jpg", "other/all_jpg/rm1x.jpg", "other/all_jpg/rm1x.jpg"},
+    };
+    for (const Case& c : cases) {
+        platform::DataFoldersScope folders(c.Folders);
+        {
+            platform::LanguageScope language(platform::TLanguage::En);
+            EXPECT_EQ(platform::ResolvePath(c.Given), c.English.string()) << c.Given;
+        }
+        EXPECT_EQ(platform::ResolvePath(c.Given), c.Russian.string()) << c.Given;
+    }
+    platform::LanguageScope language(platform::TLanguage::En);
+    EXPECT_EQ(platform::ReadFileBytes("data\\all_jpg\\rm1x.jpg"), Bytes("english menu"));
+    EXPECT_TRUE(platform::FileExists("data\\all_qrx\\res.qrx")) << "the working directory's table";
 }
 
 TEST_F(DataFoldersTest, TheRuleThatPicksTheFolders) {

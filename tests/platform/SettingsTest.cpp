@@ -33,6 +33,9 @@ TEST(SettingsTest, GoodValuesAreTakenAndBadOnesWarnAndKeepTheDefault) {
         {"pause_on_focus_loss = on", "pause_on_focus_loss", "on", false},
         {"keys_up = W,,Up", "keys_up", "W, Up, Keypad 8", true},
         {"keys_next = A, B, C, D", "keys_next", "Tab", true},
+        {"language = EN", "language", "EN", false},
+        {"language = de", "language", "ru", true},
+        {"language = english", "language", "ru", true},
     };
     for (const auto& c : cases) {
         std::ostringstream warn;

@@ -208,18 +208,19 @@ TEST_F(GeneratedData, SeeThroughColoursOnlyWhereMeant) {
         EXPECT_EQ(d.Rgb[0] + d.Rgb[1] + d.Rgb[2], 0) << f << ": the corner belongs to the background";
     }
     // Drawn keyed on black but meant to be solid: no black pixel at all.
-    for (const char* f : {"all_bmp/x/panel1.bmp", "all_bmp/x/panel2.bmp", "all_bmp/x/panel3.bmp"}) {
+    for (const char* f : {"all_bmp/x/panel1.bmp", "all_bmp/x/panel2.bmp", "all_bmp/x/panel3.bmp",
+                          "en/all_bmp/x/panel1.bmp", "en/all_bmp/x/panel2.bmp", "en/all_bmp/x/panel3.bmp"}) {
         Decoded d;
         ASSERT_TRUE(LoadBmp(Root / f, d));
         EXPECT_EQ(CountColour(d, 0, 0, 0), 0) << f;
     }
-    for (const char* f : {"all_jpg/rb4x.jpg", "all_jpg/rb5x.jpg"}) {
+    for (const char* f : {"all_jpg/rb4x.jpg", "all_jpg/rb5x.jpg", "en/all_jpg/rb4x.jpg", "en/all_jpg/rb5x.jpg"}) {
         Decoded d;
         ASSERT_TRUE(DecodeJpegFile(Root / f, d));
         EXPECT_EQ(CountColour(d, 0, 0, 0), 0) << f;
     }
     // The sixth menu picture and the rules are keyed on RGB(4, 10, 104): no decoded pixel may have it.
-    for (const char* f : {"all_jpg/rm6x.jpg", "all_jpg/readx.jpg"}) {
+    for (const char* f : {"all_jpg/rm6x.jpg", "all_jpg/readx.jpg", "en/all_jpg/rm6x.jpg", "en/all_jpg/readx.jpg"}) {
         Decoded d;
         ASSERT_TRUE(DecodeJpegFile(Root / f, d));
         EXPECT_EQ(CountColour(d, 4, 10, 104), 0) << f;
@@ -266,9 +267,77 @@ TEST_F(GeneratedData, SecondRunRepeatsItselfAndKeepsThePlayersFiles) {
 }
 
 TEST_F(GeneratedData, CarriedAu1IsTheDataFoldersAuPicture) {
-    assets::Blob au = assets::Au1Jpeg();
-    ASSERT_NE(au.Data, nullptr);
-    EXPECT_EQ(std::vector<uint8_t>(au.Data, au.Data + au.Size), FirstRun.at("all_jpg/au1x.jpg"));
+    for (const char* language : {"ru", "en"}) {
+        assets::Blob au = assets::Au1Jpeg(language);
+        ASSERT_NE(au.Data, nullptr);
+        EXPECT_EQ(std::vector<uint8_t>(au.Data, au.Data + au.Size),
+                  FirstRun.at(std::string(language) == "en" ? "en/all_jpg/au1x.jpg" : "all_jpg/au1x.jpg"))
+            << language;
+    }
+}
+
+// ---- both languages, in the build's data folder ----
+
+fs::path BuiltData() {
+    const char* data = std::getenv("SB_DATA_DIR");
+    return data ? fs::path(data) : fs::path("data");
+}
+
+// The Russian game stays the game it was: its data folder and the pictures and sounds the
+// program carries, byte for byte as pinned in the fixture (the players' tables aside).
+TEST(BothLanguages, TheRussianDataAndCarriedFilesAreByteForByteAsPinned) {
+    char tmpl[] = "/tmp/sbpin-XXXXXX";
+    const fs::path top = mkdtemp(tmpl);
+    fs::create_directories(top / "carried");
+    fs::create_directory_symlink(fs::absolute(BuiltData()), top / "data");
+    auto carry = [&](const std::string& name, assets::Blob b) {
+        ASSERT_NE(b.Data, nullptr) << name;
+        std::ofstream(top / "carried" / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(b.Data), static_cast<std::streamsize>(b.Size));
+    };
+    for (const std::string& name : assets::WaveNames()) carry(name, assets::Wave(name));
+    carry("Au1", assets::Au1Jpeg());
+    carry("ResultBackground", assets::ResultBackgroundJpeg());
+    const char* source = std::getenv("SB_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    const std::string cmd = "cd '" + top.string() + "' && sha256sum --quiet --strict -c '" + source +
+                            "/tests/fixtures/russian-data.sha256'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << "the Russian data changed (sha256sum names the files above)";
+    fs::remove_all(top);
+}
+
+// Every picture that carries words has its English version below en/, of its size, and
+// nothing else is there; the carried pictures likewise.
+TEST(BothLanguages, EveryPictureWithWordsHasItsEnglishVersionOfTheSameSize) {
+    const fs::path root = BuiltData();
+    std::vector<std::string> withWords = {"all_jpg/q1x.jpg",   "all_jpg/au1x.jpg",  "all_jpg/readx.jpg",
+                                          "all_jpg/intro.jpg", "all_jpg/lvl1x.jpg", "all_jpg/lvl2x.jpg"};
+    for (int n = 1; n <= 6; ++n) withWords.push_back(N("all_jpg/rm", n, "x.jpg"));
+    for (int n = 1; n <= 5; ++n) withWords.push_back(N("all_jpg/rb", n, "x.jpg"));
+    for (int n = 1; n <= 3; ++n) withWords.push_back(N("all_bmp/x/panel", n, ".bmp"));
+    auto load = [](const fs::path& p, Decoded& d) {
+        return p.extension() == ".bmp" ? LoadBmp(p, d) : DecodeJpegFile(p, d);
+    };
+    for (const std::string& rel : withWords) {
+        SCOPED_TRACE(rel);
+        Decoded ru, en;
+        ASSERT_TRUE(load(root / rel, ru));
+        ASSERT_TRUE(load(root / "en" / rel, en));
+        EXPECT_EQ(en.W, ru.W);
+        EXPECT_EQ(en.H, ru.H);
+        EXPECT_NE(en.Rgb, ru.Rgb) << "the same picture in both languages";
+    }
+    size_t english = 0;
+    for (const auto& e : fs::recursive_directory_iterator(root / "en")) english += e.is_regular_file();
+    EXPECT_EQ(english, withWords.size()) << "en/ holds only the English versions";
+
+    Decoded ru, en;
+    ASSERT_TRUE(DecodeJpeg(assets::ResultBackgroundJpeg().Data, assets::ResultBackgroundJpeg().Size, ru));
+    ASSERT_TRUE(DecodeJpeg(assets::ResultBackgroundJpeg("en").Data, assets::ResultBackgroundJpeg("en").Size, en));
+    EXPECT_EQ(en.W, ru.W);
+    EXPECT_EQ(en.H, ru.H);
+    EXPECT_NE(en.Rgb, ru.Rgb);
+    EXPECT_EQ(assets::Au1Jpeg("de").Data, assets::Au1Jpeg().Data) << "another language gets the game's own";
 }
 
 // ---- carried data ----

@@ -16,6 +16,143 @@ const Rgb kText = C8(215, 228, 255);
 const Rgb kDim = C8(120, 140, 190);
 const Rgb kWhite = C8(255, 255, 255);
 
+// Every word the screens carry, in one language.
+struct Words {
+    std::string MainMenu;
+    std::vector<std::string> MainEntries;
+    std::string Choose;  // the menus' footer
+    std::string Pause;
+    std::vector<std::string> PauseEntries;
+    std::string PauseNote;
+    std::string Genre, NineLevels;
+    std::string Scores, ScoresFooter;
+    std::string Controls;
+    struct ControlRow {
+        std::string Action;
+        std::vector<std::vector<std::string>> Groups;  // key caps; a group starting with "~" is plain text
+        std::vector<std::string> Pad;                  // the pad's buttons, beside the action's name
+    };
+    std::vector<ControlRow> ControlRows;
+    std::string PadHeading, PadText, ControlsFooter;
+    std::string About, Story, Goal, Credits, Team, SelfMade, BackFooter;
+    std::string Rules, Enemies, BugNote, Bonuses;
+    std::vector<std::string> BonusLines;
+    std::string Weapons;
+    std::vector<std::string> WeaponLines;
+    std::string Cleared, Level, WellDone, NextWave1, NextWave2, Tougher, PressEnter;
+    std::string Loading;
+    std::string NewRecord, EnterName;
+};
+
+const Words kRussian{
+    "ГЛАВНОЕ МЕНЮ",
+    {"Новая игра", "Таблица рекордов", "Управление", "Об игре", "Правила", "Выход"},
+    "↑ ↓  выбор      Enter  ввод",
+    "ПАУЗА",
+    {"Продолжить", "Главное меню", "Выход"},
+    "Игра остановлена",
+    "космический шутер",
+    "Девять уровней. Один пилот.",
+    "ТАБЛИЦА РЕКОРДОВ",
+    "Enter  в главное меню",
+    "УПРАВЛЕНИЕ",
+    {
+        {"Полёт", {{"W", "A", "S", "D"}, {"←", "↑", "↓", "→"}, {"~цифровой блок:", "8", "4", "2", "6"}}, {"✚", "стик"}},
+        {"Огонь", {{"Z"}, {"Пробел"}, {"~или", "*"}, {"~(цифр. блок)"}}, {"A"}},
+        {"Спецоружие", {{"X"}, {"Shift"}}, {"X", "B"}},
+        {"Следующее спецоружие", {{"Tab"}}, {"LB", "RB", "Y"}},
+        {"Выбор оружия", {{"1"}, {"~луч", "2"}, {"~ракеты", "3"}, {"~щит"}}, {}},
+        {"Пауза", {{"Esc"}}, {"Start", "Back"}},
+        {"Меню", {{"↑", "↓"}, {"~и", "Enter"}}, {"✚", "A", "Start"}},
+    },
+    "Пульт и джойстик",
+    "кнопки пульта — в розовых рамках. Джойстик: ручка ведёт корабль, кнопки 1, 2, 3: огонь, спецоружие и его "
+    "смена",
+    "Enter  или  A  назад в меню",
+    "ОБ ИГРЕ",
+    "Далёкий сектор захватила армада чужих кораблей. Ваш истребитель — единственный, кто может прорваться "
+    "сквозь их строй.",
+    "Девять уровней. Уровень пройден, когда его очки достигают 1000 × номер уровня. Лучшие пилоты попадают в "
+    "таблицу рекордов.",
+    "Создатели",
+    "Программа, графика, звуки и музыка — команда Starbreaker.",
+    "Все картинки, звуки и музыку игра создаёт сама при сборке.",
+    "Enter  назад в меню",
+    "ПРАВИЛА",
+    "Враги и очки за них",
+    "Зелёного жука пули не берут, а таран стоит очков. Столкновения и вражеские выстрелы отнимают энергию.",
+    "Бонусы",
+    {"+20 энергии", "+10 лучей", "+20 ракет", "+1 щит"},
+    "Оружие",
+    {"Пушка: огонь без ограничений", "1  Луч: пробивает врагов насквозь", "2  Ракета: сама находит цель",
+     "3  Щит: 5 секунд неуязвимости"},
+    "СЕКТОР ЗАЧИЩЕН",
+    "УРОВЕНЬ",
+    "Отличная работа, пилот!",
+    "Следующая волна",
+    "уже на подходе",
+    "Враги станут сильнее и злее.",
+    "Нажмите Enter",
+    "Загрузка…",
+    "НОВЫЙ РЕКОРД!",
+    "Введите своё имя:",
+};
+
+const Words kEnglish{
+    "MAIN MENU",
+    {"New game", "High scores", "Controls", "About", "How to play", "Quit"},
+    "↑ ↓  choose      Enter  select",
+    "PAUSED",
+    {"Resume", "Main menu", "Quit"},
+    "The game is on hold",
+    "space shooter",
+    "Nine levels. One pilot.",
+    "HIGH SCORES",
+    "Enter  back to the main menu",
+    "CONTROLS",
+    {
+        {"Fly", {{"W", "A", "S", "D"}, {"←", "↑", "↓", "→"}, {"~keypad:", "8", "4", "2", "6"}}, {"✚", "stick"}},
+        {"Fire", {{"Z"}, {"Space"}, {"~or", "*"}, {"~(keypad)"}}, {"A"}},
+        {"Special weapon", {{"X"}, {"Shift"}}, {"X", "B"}},
+        {"Next special weapon", {{"Tab"}}, {"LB", "RB", "Y"}},
+        {"Choose a weapon", {{"1"}, {"~beam", "2"}, {"~missiles", "3"}, {"~shield"}}, {}},
+        {"Pause", {{"Esc"}}, {"Start", "Back"}},
+        {"Menus", {{"↑", "↓"}, {"~and", "Enter"}}, {"✚", "A", "Start"}},
+    },
+    "Pad and joystick",
+    "Pad buttons have pink frames. Joystick: the stick flies the ship, buttons 1, 2, 3 fire, use the special "
+    "weapon and switch it",
+    "Enter  or  A  back to the menu",
+    "ABOUT",
+    "An alien armada has seized a distant sector. Your fighter is the only ship that can break through its lines.",
+    "Nine levels. A level is cleared when its score reaches 1000 × the level number. The best pilots make the "
+    "high-score table.",
+    "Credits",
+    "Code, art, sounds and music: the Starbreaker team.",
+    "The game makes all its pictures, sounds and music itself when it is built.",
+    "Enter  back to the menu",
+    "HOW TO PLAY",
+    "Enemies and their points",
+    "Bullets cannot stop the green bug, and ramming it costs points. Collisions and enemy fire drain your energy.",
+    "Bonuses",
+    {"+20 energy", "+10 beams", "+20 missiles", "+1 shield"},
+    "Weapons",
+    {"Gun: fires without limit", "1  Beam: pierces every enemy in line", "2  Missile: finds its own target",
+     "3  Shield: 5 seconds of invulnerability"},
+    "SECTOR CLEARED",
+    "LEVEL",
+    "Great work, pilot!",
+    "The next wave",
+    "is on its way",
+    "The enemy grows tougher.",
+    "Press Enter",
+    "Loading…",
+    "NEW HIGH SCORE!",
+    "Enter your name:",
+};
+
+const Words& WordsFor(Lang lang) { return lang == Lang::En ? kEnglish : kRussian; }
+
 const FontSpec kHead{"DejaVu Sans", "Bold", 26};
 const FontSpec kBody{"DejaVu Sans", "Book", 15};
 const FontSpec kBodyBold{"DejaVu Sans", "Bold", 15};
@@ -138,27 +275,26 @@ void MenuEntries(Image& img, const std::vector<std::string>& items, int selected
     }
 }
 
-Image MainMenu(int selected) {
+Image MainMenu(const Words& w, int selected) {
     Image img = Space(400, 600, 11, C8(60, 40, 160));
     Frame(img, kCyan);
-    Heading(img, 52, "ГЛАВНОЕ МЕНЮ");
-    MenuEntries(img, {"Новая игра", "Таблица рекордов", "Управление", "Об игре", "Правила", "Выход"}, selected, 140, 64,
-                kCyan);
-    Footer(img, "↑ ↓  выбор      Enter  ввод");
+    Heading(img, 52, w.MainMenu);
+    MenuEntries(img, w.MainEntries, selected, 140, 64, kCyan);
+    Footer(img, w.Choose);
     return img;
 }
 
-Image PauseMenu(int selected) {
+Image PauseMenu(const Words& w, int selected) {
     Image img = Space(400, 600, 23, C8(150, 40, 120));
     Frame(img, kMagenta);
-    Heading(img, 90, "ПАУЗА", kMagenta);
-    MenuEntries(img, {"Продолжить", "Главное меню", "Выход"}, selected, 210, 74, kMagenta);
-    TextC(img, kSmall, 200, 470, "Игра остановлена", kDim);
-    Footer(img, "↑ ↓  выбор      Enter  ввод");
+    Heading(img, 90, w.Pause, kMagenta);
+    MenuEntries(img, w.PauseEntries, selected, 210, 74, kMagenta);
+    TextC(img, kSmall, 200, 470, w.PauseNote, kDim);
+    Footer(img, w.Choose);
     return img;
 }
 
-Image TitleFrame(const std::map<std::string, Image>& sprites) {
+Image TitleFrame(const Words& w, const std::map<std::string, Image>& sprites) {
     Image img = Space(400, 600, 5, C8(120, 40, 200), 1.3f);
     Planet(img, 70, 560, 150, C8(90, 140, 255), C8(30, 20, 90), 3);
     Frame(img, kCyan);
@@ -166,23 +302,23 @@ Image TitleFrame(const std::map<std::string, Image>& sprites) {
     TextC(img, title, 200, 86, "STARBREAKER", kWhite, 1.1f, kMagenta);
     Fill(img, Capsule(40, 150, 360, 150, 1.2f), kCyan);
     Glow(img, Capsule(40, 150, 360, 150, 1), kCyan, 8, 0.4f, Box{20, 130, 380, 170});
-    TextC(img, FontSpec{"DejaVu Sans", "Book", 18}, 200, 162, "космический шутер", kText);
+    TextC(img, FontSpec{"DejaVu Sans", "Book", 18}, 200, 162, w.Genre, kText);
     Image ship = Big(sprites, "player1", 2.4f);
     Paste(img, ship, 200 - ship.W / 2, 250);
     Image ufo = Big(sprites, "ufo1", 1.2f);
     Paste(img, ufo, 300, 420);
     Image hunt = Big(sprites, "hunt1", 1.0f);
     Paste(img, hunt, 250, 470);
-    TextC(img, kSmall, 200, 548, "Девять уровней. Один пилот.", kDim);
+    TextC(img, kSmall, 200, 548, w.NineLevels, kDim);
     return img;
 }
 
 // ---- score-table backdrop: names at x 100, scores at x 250, rows at y 56 .. 470 ----
 
-Image ScoreBackdrop() {
+Image ScoreBackdrop(const Words& w) {
     Image img = Space(400, 600, 41, C8(40, 80, 160));
     Frame(img, kYellow);
-    TextC(img, FontSpec{"DejaVu Sans", "Bold", 19}, 200, 18, "ТАБЛИЦА РЕКОРДОВ", kWhite, 0.7f, kYellow);
+    TextC(img, FontSpec{"DejaVu Sans", "Bold", 19}, 200, 18, w.Scores, kWhite, 0.7f, kYellow);
     FontSpec rank{"DejaVu Sans", "Bold", 18};
     for (int i = 1; i <= 10; ++i) {
         int y = i * 46 + 10;
@@ -194,7 +330,7 @@ Image ScoreBackdrop() {
         Text(img, rank, 90 - TextWidth(rank, n), y + 4, n, i <= 3 ? kYellow : kDim);
         Fill(img, Capsule(243, y + 2, 243, y + 28, 0.5f), C8(70, 85, 150), 1, bb);
     }
-    Footer(img, "Enter  в главное меню");
+    Footer(img, w.ScoresFooter);
     return img;
 }
 
@@ -227,28 +363,14 @@ int PadCapsWidth(const std::vector<std::string>& caps) {
     return w;
 }
 
-Image Controls() {
+Image Controls(const Words& w) {
     Image img = Space(400, 600, 57, C8(40, 140, 160));
     Frame(img, kCyan);
-    Heading(img, 26, "УПРАВЛЕНИЕ");
-    struct Row {
-        const char* Action;
-        std::vector<std::vector<std::string>> Groups;  // key caps; a group starting with "~" is plain text
-        std::vector<std::string> Pad;                  // the pad's buttons, beside the action's name
-    };
-    const std::vector<Row> rows = {
-        {"Полёт", {{"W", "A", "S", "D"}, {"←", "↑", "↓", "→"}, {"~цифровой блок:", "8", "4", "2", "6"}}, {"✚", "стик"}},
-        {"Огонь", {{"Z"}, {"Пробел"}, {"~или", "*"}, {"~(цифр. блок)"}}, {"A"}},
-        {"Спецоружие", {{"X"}, {"Shift"}}, {"X", "B"}},
-        {"Следующее спецоружие", {{"Tab"}}, {"LB", "RB", "Y"}},
-        {"Выбор оружия", {{"1"}, {"~луч", "2"}, {"~ракеты", "3"}, {"~щит"}}, {}},
-        {"Пауза", {{"Esc"}}, {"Start", "Back"}},
-        {"Меню", {{"↑", "↓"}, {"~и", "Enter"}}, {"✚", "A", "Start"}},
-    };
+    Heading(img, 26, w.Controls);
     const FontSpec action{"DejaVu Sans", "Bold", 14};
     const int keysX = 40;
     int y = 80;
-    for (const Row& r : rows) {
+    for (const Words::ControlRow& r : w.ControlRows) {
         Text(img, action, 26, y, r.Action, kYellow);
         int px = 376 - PadCapsWidth(r.Pad);
         for (const auto& b : r.Pad) px += PadCap(img, px, y - 3, b) + 4;
@@ -274,54 +396,45 @@ Image Controls() {
         }
         y += 33;
     }
-    Text(img, action, 26, y, "Пульт и джойстик", kYellow);
-    Para(img, kSmall, keysX, y + 20, 330,
-         "кнопки пульта — в розовых рамках. Джойстик: ручка ведёт корабль, кнопки 1, 2, 3: огонь, спецоружие и его "
-         "смена",
-         kText, 18);
-    Footer(img, "Enter  или  A  назад в меню");
+    Text(img, action, 26, y, w.PadHeading, kYellow);
+    Para(img, kSmall, keysX, y + 20, 330, w.PadText, kText, 18);
+    Footer(img, w.ControlsFooter);
     return img;
 }
 
 // ---- about ----
 
-Image About(const std::map<std::string, Image>& sprites) {
+Image About(const Words& w, const std::map<std::string, Image>& sprites) {
     Image img = Space(400, 600, 67, C8(150, 60, 220), 1.2f);
     Frame(img, kMagenta);
-    Heading(img, 26, "ОБ ИГРЕ", kMagenta);
+    Heading(img, 26, w.About, kMagenta);
     FontSpec title = FitTitle("STARBREAKER", 300, 36);
     TextC(img, title, 200, 88, "STARBREAKER", kWhite, 1.0f, kCyan);
     Image ship = Big(sprites, "player2", 1.2f);
     Paste(img, ship, 200 - ship.W / 2, 136);
     int y = 222;
-    y = Para(img, kBody, 30, y, 340,
-             "Далёкий сектор захватила армада чужих кораблей. Ваш истребитель — единственный, кто может прорваться "
-             "сквозь их строй.",
-             kText);
+    y = Para(img, kBody, 30, y, 340, w.Story, kText);
     y += 8;
-    y = Para(img, kBody, 30, y, 340,
-             "Девять уровней. Уровень пройден, когда его очки достигают 1000 × номер уровня. Лучшие пилоты попадают в "
-             "таблицу рекордов.",
-             kText);
+    y = Para(img, kBody, 30, y, 340, w.Goal, kText);
     y += 14;
     Fill(img, Capsule(60, y, 340, y, 0.8f), kMagenta, 0.8f);
     y += 14;
-    TextC(img, kBodyBold, 200, y, "Создатели", kYellow);
+    TextC(img, kBodyBold, 200, y, w.Credits, kYellow);
     y += 26;
-    y = Para(img, kSmall, 30, y, 340, "Программа, графика, звуки и музыка — команда Starbreaker.", kText, 19);
-    y = Para(img, kSmall, 30, y, 340, "Все картинки, звуки и музыку игра создаёт сама при сборке.", kText, 19);
-    Footer(img, "Enter  назад в меню");
+    y = Para(img, kSmall, 30, y, 340, w.Team, kText, 19);
+    y = Para(img, kSmall, 30, y, 340, w.SelfMade, kText, 19);
+    Footer(img, w.BackFooter);
     return img;
 }
 
 // ---- rules: enemies with their points, bonuses, weapons ----
 
-Image Rules(const std::map<std::string, Image>& sprites) {
+Image Rules(const Words& w, const std::map<std::string, Image>& sprites) {
     Image img = Space(400, 600, 79, C8(60, 160, 110));
     Frame(img, kCyan);
-    Heading(img, 18, "ПРАВИЛА");
+    Heading(img, 18, w.Rules);
     int y = 72;
-    TextC(img, kBodyBold, 200, y, "Враги и очки за них", kYellow);
+    TextC(img, kBodyBold, 200, y, w.Enemies, kYellow);
     y += 24;
     struct E {
         const char* Pic;
@@ -338,57 +451,47 @@ Image Rules(const std::map<std::string, Image>& sprites) {
         Text(img, kBodyBold, x + icon.W + 4, yy + 10, enemies[i].Pts, bad ? C8(255, 110, 110) : C8(140, 255, 160));
     }
     y += 96;
-    y = Para(img, kSmall, 26, y, 350,
-             "Зелёного жука пули не берут, а таран стоит очков. Столкновения и вражеские выстрелы отнимают энергию.",
-             kText, 17);
+    y = Para(img, kSmall, 26, y, 350, w.BugNote, kText, 17);
     y += 8;
-    TextC(img, kBodyBold, 200, y, "Бонусы", kYellow);
+    TextC(img, kBodyBold, 200, y, w.Bonuses, kYellow);
     y += 24;
-    const char* bonusText[4] = {"+20 энергии", "+10 лучей", "+20 ракет", "+1 щит"};
     for (int i = 0; i < 4; ++i) {
         int x = 26 + (i % 2) * 180, yy = y + (i / 2) * 34;
         Image icon = Big(sprites, "bon" + std::to_string(i + 1) + "1", 0.85f);
         Paste(img, icon, x, yy);
-        Text(img, kSmallBold, x + icon.W + 8, yy + 6, bonusText[i], kText);
+        Text(img, kSmallBold, x + icon.W + 8, yy + 6, w.BonusLines[static_cast<size_t>(i)], kText);
     }
     y += 76;
-    TextC(img, kBodyBold, 200, y, "Оружие", kYellow);
+    TextC(img, kBodyBold, 200, y, w.Weapons, kYellow);
     y += 24;
-    struct W {
-        const char* Pic;
-        const char* Line;
-    };
-    const W weapons[] = {{"pula1", "Пушка: огонь без ограничений"},
-                         {"pus1", "1  Луч: пробивает врагов насквозь"},
-                         {"pus2", "2  Ракета: сама находит цель"},
-                         {"bon41", "3  Щит: 5 секунд неуязвимости"}};
-    for (const W& w : weapons) {
-        const Image& s = sprites.at(w.Pic);
+    const char* weaponPics[] = {"pula1", "pus1", "pus2", "bon41"};
+    for (size_t i = 0; i < std::size(weaponPics); ++i) {
+        const Image& s = sprites.at(weaponPics[i]);
         float k = std::min(40.f / s.W, 16.f / s.H);
         Image icon = Resized(s, std::max(1, static_cast<int>(s.W * k)), std::max(1, static_cast<int>(s.H * k)));
         Paste(img, icon, 26 + (40 - icon.W) / 2, y + 9 - icon.H / 2);
-        Text(img, kSmall, 74, y, w.Line, kText);
+        Text(img, kSmall, 74, y, w.WeaponLines[i], kText);
         y += 22;
     }
-    Footer(img, "Enter  назад в меню");
+    Footer(img, w.BackFooter);
     return img;
 }
 
 // ---- level complete: the level number is written at (245, 270) on the left half ----
 
-Image LevelLeft(const std::map<std::string, Image>& sprites) {
+Image LevelLeft(const Words& w, const std::map<std::string, Image>& sprites) {
     Image img = Space(400, 600, 97, C8(200, 120, 40));
     Frame(img, kYellow);
-    TextC(img, FitTitle("СЕКТОР ЗАЧИЩЕН", 340, 30), 200, 120, "СЕКТОР ЗАЧИЩЕН", kWhite, 1.0f, kYellow);
+    TextC(img, FitTitle(w.Cleared, 340, 30), 200, 120, w.Cleared, kWhite, 1.0f, kYellow);
     Fill(img, Capsule(50, 170, 350, 170, 1), kYellow, 0.9f);
     FontSpec lvl{"DejaVu Sans", "Bold", 30};
-    Text(img, lvl, 224 - TextWidth(lvl, "УРОВЕНЬ"), 292, "УРОВЕНЬ", kWhite, 0.6f, kCyan);
+    Text(img, lvl, 224 - TextWidth(lvl, w.Level), 292, w.Level, kWhite, 0.6f, kCyan);
     // The window for the number: dark, framed, nothing drawn inside.
     Sdf box = RoundBox(234, 258, 372, 352, 12);
     Fill(img, box, C8(14, 16, 40));
     Glow(img, Ring(box, 1), kYellow, 8, 0.4f, Box{220, 244, 386, 366});
     Fill(img, Ring(box, 1.2f), kYellow, 1, Box{228, 252, 378, 358});
-    TextC(img, kBody, 200, 400, "Отличная работа, пилот!", kText);
+    TextC(img, kBody, 200, 400, w.WellDone, kText);
     // A medal for the pilot.
     std::vector<std::pair<float, float>> star;
     for (int i = 0; i < 10; ++i) {
@@ -402,22 +505,22 @@ Image LevelLeft(const std::map<std::string, Image>& sprites) {
     return img;
 }
 
-Image LevelRight(const std::map<std::string, Image>& sprites) {
+Image LevelRight(const Words& w, const std::map<std::string, Image>& sprites) {
     Image img = Space(400, 600, 101, C8(200, 120, 40));
     Planet(img, 330, 110, 90, C8(255, 170, 90), C8(120, 40, 30), 9);
     Frame(img, kYellow);
-    TextC(img, FontSpec{"DejaVu Sans", "Bold", 24}, 200, 230, "Следующая волна", kWhite, 0.8f, kYellow);
-    TextC(img, FontSpec{"DejaVu Sans", "Bold", 24}, 200, 262, "уже на подходе", kWhite, 0.8f, kYellow);
-    TextC(img, kBody, 200, 312, "Враги станут сильнее и злее.", kText);
+    TextC(img, FontSpec{"DejaVu Sans", "Bold", 24}, 200, 230, w.NextWave1, kWhite, 0.8f, kYellow);
+    TextC(img, FontSpec{"DejaVu Sans", "Bold", 24}, 200, 262, w.NextWave2, kWhite, 0.8f, kYellow);
+    TextC(img, kBody, 200, 312, w.Tougher, kText);
     Image ship = Big(sprites, "player3", 1.5f);
     Paste(img, ship, 200 - ship.W / 2, 360);
-    TextC(img, FontSpec{"DejaVu Sans", "Bold", 20}, 200, 500, "Нажмите Enter", kYellow, 0.7f, kYellow);
+    TextC(img, FontSpec{"DejaVu Sans", "Bold", 20}, 200, 500, w.PressEnter, kYellow, 0.7f, kYellow);
     return img;
 }
 
 // ---- loading picture (the progress bar sits at 16, 448, 609 × 17 over it) ----
 
-Image Intro(const std::map<std::string, Image>& sprites) {
+Image Intro(const Words& w, const std::map<std::string, Image>& sprites) {
     Image img = Space(637, 477, 131, C8(120, 50, 220), 1.4f);
     Planet(img, 540, 330, 150, C8(90, 150, 255), C8(40, 20, 100), 13);
     Image ship = Big(sprites, "player1", 2.2f);
@@ -430,8 +533,8 @@ Image Intro(const std::map<std::string, Image>& sprites) {
     TextC(img, title, 318, 48, "STARBREAKER", kWhite, 1.2f, kMagenta);
     Fill(img, Capsule(90, 134, 547, 134, 1.3f), kCyan);
     Glow(img, Capsule(90, 134, 547, 134, 1), kCyan, 10, 0.4f, Box{60, 110, 580, 160});
-    TextC(img, FontSpec{"DejaVu Sans", "Book", 20}, 318, 146, "космический шутер", kText);
-    TextC(img, kBodyBold, 318, 418, "Загрузка…", kText, 0.4f, kCyan);
+    TextC(img, FontSpec{"DejaVu Sans", "Book", 20}, 318, 146, w.Genre, kText);
+    TextC(img, kBodyBold, 318, 418, w.Loading, kText, 0.4f, kCyan);
     Fill(img, RoundBox(10, 443, 627, 470, 5), C8(12, 14, 34), 0.9f);
     Fill(img, Ring(RoundBox(10, 443, 627, 470, 5), 0.8f), C8(70, 100, 180));
     return img;
@@ -439,13 +542,13 @@ Image Intro(const std::map<std::string, Image>& sprites) {
 
 // ---- result window (300 × 150): name box at (40, 88), captions at y 128, OK at (248, 120) ----
 
-Image ResultBackground() {
+Image ResultBackground(const Words& w) {
     Image img = Space(300, 150, 151, C8(160, 60, 200));
     Sdf edge = Ring(RoundBox(3, 3, 297, 147, 10), 1);
     Glow(img, edge, kMagenta, 6, 0.35f);
     Fill(img, edge, Mix(kMagenta, kWhite, 0.3f));
-    TextC(img, FontSpec{"DejaVu Sans", "Bold", 24}, 150, 10, "НОВЫЙ РЕКОРД!", kWhite, 0.9f, kYellow);
-    Text(img, kSmallBold, 40, 66, "Введите своё имя:", kText);
+    TextC(img, FitTitle(w.NewRecord, 280, 24), 150, 10, w.NewRecord, kWhite, 0.9f, kYellow);
+    Text(img, kSmallBold, 40, 66, w.EnterName, kText);
     // A light plate under the caption and the score so that window text in the usual dark
     // colour reads on it.
     Fill(img, RoundBox(4, 122, 242, 148, 6), VGradient(122, C8(205, 222, 250), 148, C8(160, 185, 235)));
@@ -454,22 +557,24 @@ Image ResultBackground() {
 
 }  // namespace
 
-std::vector<Picture> MakeScreens(const std::map<std::string, Image>& sprites) {
+std::vector<Picture> MakeScreens(const std::map<std::string, Image>& sprites, Lang lang) {
+    const Words& w = WordsFor(lang);
     std::vector<Picture> out;
     auto add = [&](std::string name, std::string file, Image img) {
-        out.push_back({std::move(name), file.empty() ? "" : "all_jpg/" + file + ".jpg", std::move(img), true});
+        out.push_back(
+            {std::move(name), file.empty() ? "" : LangFolder(lang) + "all_jpg/" + file + ".jpg", std::move(img), true});
     };
-    add("q1", "q1x", TitleFrame(sprites));
-    for (int n = 1; n <= 6; ++n) add("rm" + std::to_string(n), "rm" + std::to_string(n) + "x", MainMenu(n));
-    for (int n = 1; n <= 3; ++n) add("rb" + std::to_string(n), "rb" + std::to_string(n) + "x", PauseMenu(n));
-    add("rb4", "rb4x", ScoreBackdrop());
-    add("rb5", "rb5x", Controls());
-    add("au1", "au1x", About(sprites));
-    add("read", "readx", Rules(sprites));
-    add("lvl1", "lvl1x", LevelLeft(sprites));
-    add("lvl2", "lvl2x", LevelRight(sprites));
-    add("intro", "intro", Intro(sprites));
-    add("result", "", ResultBackground());
+    add("q1", "q1x", TitleFrame(w, sprites));
+    for (int n = 1; n <= 6; ++n) add("rm" + std::to_string(n), "rm" + std::to_string(n) + "x", MainMenu(w, n));
+    for (int n = 1; n <= 3; ++n) add("rb" + std::to_string(n), "rb" + std::to_string(n) + "x", PauseMenu(w, n));
+    add("rb4", "rb4x", ScoreBackdrop(w));
+    add("rb5", "rb5x", Controls(w));
+    add("au1", "au1x", About(w, sprites));
+    add("read", "readx", Rules(w, sprites));
+    add("lvl1", "lvl1x", LevelLeft(w, sprites));
+    add("lvl2", "lvl2x", LevelRight(w, sprites));
+    add("intro", "intro", Intro(w, sprites));
+    add("result", "", ResultBackground(w));
     return out;
 }
 

@@ -401,7 +401,16 @@ Image MiniIcon(int kind) {
     }
 }
 
-Image Panel(int weapon) {
+// The panel's labels: energy, score, then the three special weapons.
+struct HudWords {
+    const char* Energy;
+    const char* Score;
+    const char* Weapons[3];
+};
+const HudWords kHudRussian{"ЭНЕРГИЯ", "ОЧКИ", {"ЛУЧ", "РАКЕТЫ", "ЩИТ"}};
+const HudWords kHudEnglish{"ENERGY", "SCORE", {"BEAM", "MISSILES", "SHIELD"}};
+
+Image Panel(int weapon, const HudWords& words) {
     Image img(800, 80);
     // Never pure black: the panel is drawn with black as its see-through colour.
     Fill(img, RoundBox(0, 0, 800, 80, 0), VGradient(0, C8(26, 32, 62), 80, C8(8, 10, 24)));
@@ -420,19 +429,19 @@ Image Panel(int weapon) {
         if (on) Glow(img, Ring(RoundBox(x0, 28, x1, 64, 6), 1), kCyan, 6, 0.3f, Box{x0 - 8, 20, x1 + 8, 72});
     };
     slot(26, 150, false);
-    Text(img, label, 60, 12, "ЭНЕРГИЯ", labelCol);
+    Text(img, label, 60, 12, words.Energy, labelCol);
     Fill(img, RoundBox(33, 38, 49, 54, 2), kGreen);
     Fill(img, RoundBox(39, 40, 43, 52, 1), C8(10, 50, 20));
     Fill(img, RoundBox(35, 44, 47, 48, 1), C8(10, 50, 20));
     slot(160, 250, false);
-    Text(img, label, 170, 12, "ОЧКИ", labelCol);
+    Text(img, label, 170, 12, words.Score, labelCol);
 
     // Centre: the name of the game.
     FontSpec title{"DejaVu Sans", "Bold", 20};
     TextC(img, title, 352, 30, "STARBREAKER", C8(200, 240, 255), 0.6f, kMagenta);
     Fill(img, Capsule(280, 58, 424, 58, 0.8f), kMagenta, 0.8f);
 
-    const char* names[3] = {"ЛУЧ", "РАКЕТЫ", "ЩИТ"};
+    const char* const* names = words.Weapons;
     int xs[3] = {480, 600, 700};
     int x0s[3] = {446, 564, 672}, x1s[3] = {556, 664, 792};
     for (int i = 0; i < 3; ++i) {
@@ -503,7 +512,15 @@ std::vector<Picture> MakeSprites() {
             add("bon" + std::to_string(k) + std::to_string(n), "bon" + std::to_string(k) + std::to_string(n),
                 Bonus(k, n - 1));
     add("star", "star", StarDot());
-    for (int n = 1; n <= 3; ++n) add("panel" + std::to_string(n), "x/panel" + std::to_string(n), Panel(n));
+    for (Picture& p : MakeHudPanels(Lang::Ru)) out.push_back(std::move(p));
+    return out;
+}
+
+std::vector<Picture> MakeHudPanels(Lang lang) {
+    std::vector<Picture> out;
+    for (int n = 1; n <= 3; ++n)
+        out.push_back({"panel" + std::to_string(n), LangFolder(lang) + "all_bmp/x/panel" + std::to_string(n) + ".bmp",
+                       Panel(n, lang == Lang::En ? kHudEnglish : kHudRussian), false});
     return out;
 }
 

@@ -185,29 +185,42 @@ int Run(int argc, char** argv) {
     std::vector<Picture> sprites = MakeSprites();
     std::map<std::string, Image> byName;
     for (const Picture& p : sprites) byName[p.Name] = p.Img;
-    std::vector<Picture> screens = MakeScreens(byName);
+    std::vector<Picture> screens = MakeScreens(byName, Lang::Ru);
+    // Every picture with words once more in English: the screens and the head-up panels.
+    std::vector<Picture> englishScreens = MakeScreens(byName, Lang::En);
+    std::vector<Picture> englishPanels = MakeHudPanels(Lang::En);
     ShutdownFonts();
 
     std::map<std::string, std::vector<uint8_t>> files;  // data-folder path → bytes
-    std::map<std::string, std::vector<uint8_t>> flat;   // name → the RGB pixels the game will see
-    for (const Picture& p : sprites) {
-        std::vector<uint8_t> rgb = ToSpriteRgb8(p.Img);
-        files[p.File] = EncodeBMP24(p.Img.W, p.Img.H, rgb);
-        flat[p.Name] = std::move(rgb);
-    }
-    std::vector<uint8_t> au1, result;
-    const uint8_t key[3] = {4, 10, 104};
-    for (const Picture& p : screens) {
-        std::vector<uint8_t> rgb = ToRgb8(p.Img);
-        std::vector<uint8_t> jpeg = (p.Name == "rm6" || p.Name == "read")
-                                        ? JpegWithoutColour(p.Img.W, p.Img.H, rgb, key)
-                                        : EncodeJPEG(p.Img.W, p.Img.H, rgb, 90);
-        int w, h;
-        DecodeJPEG(jpeg, w, h, flat[p.Name]);
-        if (p.Name == "au1") au1 = jpeg;
-        if (p.Name == "result") result = jpeg;
-        if (!p.File.empty()) files[p.File] = std::move(jpeg);
-    }
+    // name ("en/" before an English one) → the RGB pixels the game will see
+    std::map<std::string, std::vector<uint8_t>> flat;
+    auto addSprites = [&](const std::vector<Picture>& pics, const std::string& prefix) {
+        for (const Picture& p : pics) {
+            std::vector<uint8_t> rgb = ToSpriteRgb8(p.Img);
+            files[p.File] = EncodeBMP24(p.Img.W, p.Img.H, rgb);
+            flat[prefix + p.Name] = std::move(rgb);
+        }
+    };
+    // The carried pictures, by the program's names for them.
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> carried;
+    auto addScreens = [&](const std::vector<Picture>& pics, const std::string& prefix, const std::string& suffix) {
+        const uint8_t key[3] = {4, 10, 104};
+        for (const Picture& p : pics) {
+            std::vector<uint8_t> rgb = ToRgb8(p.Img);
+            std::vector<uint8_t> jpeg = (p.Name == "rm6" || p.Name == "read")
+                                            ? JpegWithoutColour(p.Img.W, p.Img.H, rgb, key)
+                                            : EncodeJPEG(p.Img.W, p.Img.H, rgb, 90);
+            int w, h;
+            DecodeJPEG(jpeg, w, h, flat[prefix + p.Name]);
+            if (p.Name == "au1") carried.push_back({"Au1" + suffix, jpeg});
+            if (p.Name == "result") carried.push_back({"ResultBackground" + suffix, jpeg});
+            if (!p.File.empty()) files[p.File] = std::move(jpeg);
+        }
+    };
+    addSprites(sprites, "");
+    addScreens(screens, "", "");
+    addSprites(englishPanels, "en/");
+    addScreens(englishScreens, "en/", ".en");
     std::vector<WaveFile> waves = MakeWaves();
     files["all_mp3/music.mp3"] = music.get();
 
@@ -232,8 +245,7 @@ int Run(int argc, char** argv) {
     if (!embed.empty()) {
         std::vector<std::pair<std::string, std::vector<uint8_t>>> blobs;
         for (const WaveFile& w : waves) blobs.push_back({w.Name, w.Riff});
-        blobs.push_back({"Au1", au1});
-        blobs.push_back({"ResultBackground", result});
+        for (auto& c : carried) blobs.push_back(std::move(c));
         Embed(embed, blobs);
     }
     if (!waveDir.empty())
@@ -241,6 +253,11 @@ int Run(int argc, char** argv) {
     if (!sheet.empty()) {
         std::vector<Picture> all = sprites;
         all.insert(all.end(), screens.begin(), screens.end());
+        for (const auto* english : {&englishPanels, &englishScreens})
+            for (Picture p : *english) {
+                p.Name = "en/" + p.Name;
+                all.push_back(std::move(p));
+            }
         ContactSheet(sheet, all, flat);
         ShutdownFonts();
     }

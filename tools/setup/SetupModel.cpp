@@ -1,4 +1,5 @@
-// The set-up window's rows: values shown in Russian, changed a step at a time, written at once.
+// The set-up window's rows: values shown in the player's language, changed a step at a time,
+// written at once.
 #include "tools/setup/SetupModel.h"
 
 #include <algorithm>
@@ -6,27 +7,35 @@
 #include <sstream>
 
 #include "game/files/ScoreFile.h"
+#include "game/texts/Texts.h"
 #include "platform/AsciiText.h"
 #include "platform/Files.h"
 #include "platform/KeyNames.h"
+#include "platform/Language.h"
 
 namespace setup {
 
 namespace {
 
+using texts::TextId;
+
 struct Choice {
     const char* Value;
-    const char* Shown;
+    TextId Shown;
 };
 
 // The settings with a fixed set of values, as the window names them.
 const std::vector<Choice>* ChoicesOf(const std::string& key) {
-    static const std::vector<Choice> fullscreen{{"desktop", "на весь рабочий стол"},
-                                                {"exclusive", "смена режима экрана"}};
-    static const std::vector<Choice> scaling{{"auto", "авто"}, {"integer", "только целый"}, {"off", "нет (1:1)"}};
-    static const std::vector<Choice> pacing{
-        {"display", "по частоте дисплея"}, {"fixed", "постоянная"}, {"unlimited", "без ограничения"}};
-    static const std::vector<Choice> onOff{{"on", "вкл"}, {"off", "выкл"}};
+    static const std::vector<Choice> language{{"ru", TextId::SetupRussian}, {"en", TextId::SetupEnglish}};
+    static const std::vector<Choice> fullscreen{{"desktop", TextId::SetupDesktop},
+                                                {"exclusive", TextId::SetupExclusive}};
+    static const std::vector<Choice> scaling{
+        {"auto", TextId::SetupAuto}, {"integer", TextId::SetupIntegerOnly}, {"off", TextId::SetupScalingOff}};
+    static const std::vector<Choice> pacing{{"display", TextId::SetupPacingDisplay},
+                                            {"fixed", TextId::SetupPacingFixed},
+                                            {"unlimited", TextId::SetupPacingUnlimited}};
+    static const std::vector<Choice> onOff{{"on", TextId::SetupOn}, {"off", TextId::SetupOff}};
+    if (key == "language") return &language;
     if (key == "fullscreen_mode") return &fullscreen;
     if (key == "scaling") return &scaling;
     if (key == "pacing") return &pacing;
@@ -39,52 +48,54 @@ constexpr int kFrameRates[] = {10, 24, 30, 50, 60, 75, 90, 100, 120, 144, 165, 2
 
 }  // namespace
 
-TSetupModel::TSetupModel()
+TSetupModel::TSetupModel(std::optional<platform::TLanguage> language)
     : optionsName_(OptionsFileName), scoresName_(ScoreFileName), settingsName_(platform::SettingsFileName) {
+    std::ostringstream warn;
+    if (platform::FileExists(settingsName_)) settings_ = platform::TSettings::Load(settingsName_, warn);
+    // The window speaks the player's language from its first line on.
+    platform::SetCurrentLanguage(
+        language.value_or(platform::ParseLanguage(settings_.Get("language")).value_or(platform::TLanguage::Ru)));
     options_ = DefaultOptions();
     try {
         options_ = ReadOptions(optionsName_);
-    } catch (const std::exception& e) {
-        Say(std::string("opt.qrx: ") + e.what() + " — показаны значения по умолчанию", true);
-    }
-    std::ostringstream warn;
-    if (platform::FileExists(settingsName_)) settings_ = platform::TSettings::Load(settingsName_, warn);
+    } catch (const std::exception& e) { Say(texts::Format(TextId::SetupDefaultsShown, {e.what()}), true); }
     if (!warn.str().empty() && status_.empty()) {
         std::string first = warn.str().substr(0, warn.str().find('\n'));
         Say(first, true);
     }
 
     items_ = {
-        {Kind::Option, "Полный экран", 5, ""},
-        {Kind::Setting, "Вид полного экрана", 0, "fullscreen_mode"},
-        {Kind::Setting, "Масштаб", 0, "scaling"},
-        {Kind::Setting, "Смена кадров", 0, "pacing"},
-        {Kind::Setting, "Кадров в секунду (постоянная)", 0, "frame_rate"},
-        {Kind::Option, "Глубина цвета", 4, ""},
-        {Kind::Option, "Строка FPS", 1, ""},
-        {Kind::Option, "Музыка", 2, ""},
-        {Kind::Option, "Звуковые эффекты", 3, ""},
-        {Kind::Setting, "Громкость музыки", 0, "music_volume"},
-        {Kind::Setting, "Громкость эффектов", 0, "effects_volume"},
-        {Kind::Setting, "Вибрация джойстика", 0, "rumble"},
-        {Kind::Setting, "Пауза, когда окно неактивно", 0, "pause_on_focus_loss"},
-        {Kind::Keys, "Вверх", 0, "keys_up"},
-        {Kind::Keys, "Вниз", 0, "keys_down"},
-        {Kind::Keys, "Влево", 0, "keys_left"},
-        {Kind::Keys, "Вправо", 0, "keys_right"},
-        {Kind::Keys, "Огонь", 0, "keys_fire"},
-        {Kind::Keys, "Спецоружие", 0, "keys_special"},
-        {Kind::Keys, "Следующее спецоружие", 0, "keys_next"},
-        {Kind::ResetScores, "Обнулить результаты", 0, ""},
-        {Kind::Quit, "Выход", 0, ""},
+        {Kind::Setting, TextId::SetupLanguage, 0, "language"},
+        {Kind::Option, TextId::SetupFullScreen, 5, ""},
+        {Kind::Setting, TextId::SetupFullScreenMode, 0, "fullscreen_mode"},
+        {Kind::Setting, TextId::SetupScaling, 0, "scaling"},
+        {Kind::Setting, TextId::SetupPacing, 0, "pacing"},
+        {Kind::Setting, TextId::SetupFrameRate, 0, "frame_rate"},
+        {Kind::Option, TextId::SetupColourDepth, 4, ""},
+        {Kind::Option, TextId::SetupFpsLine, 1, ""},
+        {Kind::Option, TextId::SetupMusic, 2, ""},
+        {Kind::Option, TextId::SetupEffects, 3, ""},
+        {Kind::Setting, TextId::SetupMusicVolume, 0, "music_volume"},
+        {Kind::Setting, TextId::SetupEffectsVolume, 0, "effects_volume"},
+        {Kind::Setting, TextId::SetupRumble, 0, "rumble"},
+        {Kind::Setting, TextId::SetupPauseOnFocusLoss, 0, "pause_on_focus_loss"},
+        {Kind::Keys, TextId::SetupKeysUp, 0, "keys_up"},
+        {Kind::Keys, TextId::SetupKeysDown, 0, "keys_down"},
+        {Kind::Keys, TextId::SetupKeysLeft, 0, "keys_left"},
+        {Kind::Keys, TextId::SetupKeysRight, 0, "keys_right"},
+        {Kind::Keys, TextId::SetupKeysFire, 0, "keys_fire"},
+        {Kind::Keys, TextId::SetupKeysSpecial, 0, "keys_special"},
+        {Kind::Keys, TextId::SetupKeysNext, 0, "keys_next"},
+        {Kind::ResetScores, TextId::SetupResetScores, 0, ""},
+        {Kind::Quit, TextId::SetupQuit, 0, ""},
     };
-    if (status_.empty()) Say("↑↓ — выбор, ←→ — изменить, Enter — клавиши и действия, Esc — выход");
+    if (status_.empty()) Say(texts::Get(TextId::SetupHint));
 }
 
 std::vector<TSetupModel::Row> TSetupModel::Rows() const {
     std::vector<Row> rows;
     for (const Item& item : items_)
-        rows.push_back({item.Label, ValueText(item), item.K == Kind::ResetScores || item.K == Kind::Quit});
+        rows.push_back({texts::Get(item.Label), ValueText(item), item.K == Kind::ResetScores || item.K == Kind::Quit});
     return rows;
 }
 
@@ -93,11 +104,11 @@ std::string TSetupModel::ValueText(const Item& item) const {
         case Kind::Option: {
             const int32_t v = options_[item.Option - 1];
             switch (item.Option) {
-                case 1: return v == 0 ? "показана" : "скрыта";
-                case 2: return v == 1 ? "выкл" : "вкл";
-                case 3: return v == 0 ? "вкл" : "выкл";
-                case 4: return std::to_string(v) + " бит";
-                case 5: return v == 1 ? "да" : "нет (окно)";
+                case 1: return texts::Get(v == 0 ? TextId::SetupShown : TextId::SetupHidden);
+                case 2: return texts::Get(v == 1 ? TextId::SetupOff : TextId::SetupOn);
+                case 3: return texts::Get(v == 0 ? TextId::SetupOn : TextId::SetupOff);
+                case 4: return texts::Format(TextId::SetupBits, {std::to_string(v)});
+                case 5: return texts::Get(v == 1 ? TextId::SetupYes : TextId::SetupNoWindow);
                 default: return std::to_string(v);
             }
         }
@@ -105,7 +116,7 @@ std::string TSetupModel::ValueText(const Item& item) const {
             const std::string& v = settings_.Get(item.Key);
             if (const auto* choices = ChoicesOf(item.Key)) {
                 for (const Choice& c : *choices)
-                    if (platform::AsciiLower(v) == c.Value) return c.Shown;
+                    if (platform::AsciiLower(v) == c.Value) return texts::Get(c.Shown);
                 return v;
             }
             if (item.Key == "music_volume" || item.Key == "effects_volume") return v + " %";
@@ -117,7 +128,7 @@ std::string TSetupModel::ValueText(const Item& item) const {
                 return (codes.empty() ? std::string() : platform::KeyListText(codes) + ", ") + "…";
             }
             const std::string& v = settings_.Get(item.Key);
-            return v.empty() ? "нет клавиш" : v;
+            return v.empty() ? texts::Get(TextId::SetupNoKeys) : v;
         }
         case Kind::ResetScores:
         case Kind::Quit: return {};
@@ -135,7 +146,7 @@ void TSetupModel::Command(TCommand c) {
         if (c == TCommand::Enter) FinishCapture();
         if (c == TCommand::Back) {
             capturing_ = false;
-            Say("Клавиши не изменены");
+            Say(texts::Get(TextId::SetupKeysUnchanged));
         }
         return;
     }
@@ -159,20 +170,20 @@ void TSetupModel::Command(TCommand c) {
                 case Kind::Keys:
                     capturing_ = true;
                     captured_.clear();
-                    Say("Нажмите до трёх клавиш для «" + item.Label + "», Enter — готово, Esc — отмена");
+                    Say(texts::Format(TextId::SetupPressKeys, {texts::Get(item.Label)}));
                     break;
                 case Kind::ResetScores:
                     if (!confirmReset_) {
                         confirmReset_ = true;
-                        Say("Все результаты будут стёрты. Enter ещё раз — обнулить", true);
+                        Say(texts::Get(TextId::SetupConfirmReset), true);
                         break;
                     }
                     confirmReset_ = false;
                     try {
                         WriteScoreTable(scoresName_, EmptyScoreTable());
-                        Say("Результаты обнулены");
+                        Say(texts::Get(TextId::SetupScoresReset));
                     } catch (const std::exception& e) {
-                        Say(std::string("Не удалось записать res.qrx: ") + e.what(), true);
+                        Say(texts::Format(TextId::SetupCannotWrite, {"res.qrx", e.what()}), true);
                     }
                     break;
                 case Kind::Quit: done_ = true; break;
@@ -243,6 +254,9 @@ void TSetupModel::SetSetting(const std::string& key, const std::string& value) {
         Say(why, true);
         return;
     }
+    // The window follows the language at once.
+    if (key == "language")
+        platform::SetCurrentLanguage(platform::ParseLanguage(value).value_or(platform::TLanguage::Ru));
     SaveSettings();
 }
 
@@ -250,11 +264,11 @@ void TSetupModel::CapturedKey(int code) {
     if (!capturing_) return;
     const std::string name = platform::KeyNameFromCode(code);
     if (name.empty()) {
-        Say("Эту клавишу назначить нельзя", true);
+        Say(texts::Get(TextId::SetupKeyNotBindable), true);
         return;
     }
     if (std::string why = platform::KeyReservedReason(code); !why.empty()) {
-        Say("«" + name + "» занята игрой: " + why, true);
+        Say(texts::Format(TextId::SetupKeyReserved, {name, why}), true);
         return;
     }
     if (std::find(captured_.begin(), captured_.end(), code) != captured_.end()) return;
@@ -266,12 +280,12 @@ void TSetupModel::FinishCapture() {
     capturing_ = false;
     const std::string& key = items_[static_cast<size_t>(selected_)].Key;
     if (captured_.empty()) {
-        Say("Клавиши не изменены");
+        Say(texts::Get(TextId::SetupKeysUnchanged));
         return;
     }
     if (std::string why = settings_.Set(key, platform::KeyListText(captured_)); !why.empty()) {
         // A key already serving another action: the binding is refused as a whole.
-        Say("Не назначено: " + why, true);
+        Say(texts::Format(TextId::SetupNotBound, {why}), true);
         return;
     }
     SaveSettings();
@@ -280,15 +294,17 @@ void TSetupModel::FinishCapture() {
 void TSetupModel::SaveOptions() {
     try {
         WriteOptions(optionsName_, options_);
-        Say("Сохранено в opt.qrx");
-    } catch (const std::exception& e) { Say(std::string("Не удалось записать opt.qrx: ") + e.what(), true); }
+        Say(texts::Format(TextId::SetupSaved, {"opt.qrx"}));
+    } catch (const std::exception& e) { Say(texts::Format(TextId::SetupCannotWrite, {"opt.qrx", e.what()}), true); }
 }
 
 void TSetupModel::SaveSettings() {
     try {
         settings_.Save(settingsName_);
-        Say("Сохранено в settings.ini");
-    } catch (const std::exception& e) { Say(std::string("Не удалось записать settings.ini: ") + e.what(), true); }
+        Say(texts::Format(TextId::SetupSaved, {"settings.ini"}));
+    } catch (const std::exception& e) {
+        Say(texts::Format(TextId::SetupCannotWrite, {"settings.ini", e.what()}), true);
+    }
 }
 
 }  // namespace setup

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/files/OptionsFile.h"
+#include "game/texts/Texts.h"
+#include "platform/Language.h"
 #include "platform/Settings.h"
 
 namespace setup {
@@ -16,11 +19,13 @@ enum class TCommand { Up, Down, Left, Right, Enter, Back };
 
 class TSetupModel {
 public:
-    // Reads the files by their program names, in the data folders in force (see Files.h).
-    TSetupModel();
+    // Reads the files by their program names, in the data folders in force (see Files.h), and
+    // puts the window's language in force: the given one (--lang), else the setting's. The
+    // language row changes it at once.
+    explicit TSetupModel(std::optional<platform::TLanguage> language = std::nullopt);
 
     struct Row {
-        std::string Label;  // Russian, as the window shows it
+        std::string Label;  // in the language in force, as the window shows it
         std::string Value;  // "" for actions
         bool Action = false;
     };
@@ -48,7 +53,7 @@ private:
     enum class Kind { Option, Setting, Keys, ResetScores, Quit };
     struct Item {
         Kind K;
-        std::string Label;
+        texts::TextId Label;
         int Option = 0;   // Kind::Option: 1..10
         std::string Key;  // Kind::Setting / Kind::Keys
     };

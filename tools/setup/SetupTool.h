@@ -5,6 +5,7 @@
 #include "game/files/OptionsFile.h"
 #include "game/files/ScoreFile.h"
 #include "platform/Files.h"
+#include "platform/Language.h"
 #include "platform/Settings.h"
 
 #include <charconv>
@@ -18,7 +19,7 @@ namespace setup {
 
 inline constexpr const char* Usage =
     "Usage: starbreaker-setup [--data DIR] ACTION...\n"
-    "       starbreaker-setup [--data DIR]     (no action: the set-up window)\n"
+    "       starbreaker-setup [--data DIR] [--lang ru|en]     (no action: the set-up window)\n"
     "It finds the files as the game does: in ./data when the working directory holds the\n"
     "game's data folder, else (an installed game) in $XDG_DATA_HOME/starbreaker.\n"
     "\n"
@@ -35,6 +36,8 @@ inline constexpr const char* Usage =
     "\n"
     "Options:\n"
     "  --data DIR        the data folder to use instead of ./data\n"
+    "  --lang ru|en      the set-up window in Russian or English this time (the setting\n"
+    "                    \"language\" is not changed; --set language=en changes it)\n"
     "\n"
     "The options:\n"
     "  1  FPS line: 0 shown, any other value hidden\n"
@@ -45,7 +48,7 @@ inline constexpr const char* Usage =
     "  6..10  kept, no effect\n"
     "\n"
     "The settings (--show lists them with their values; settings.ini explains each):\n"
-    "  fullscreen_mode, scaling, pacing, frame_rate, music_volume, effects_volume, rumble,\n"
+    "  language, fullscreen_mode, scaling, pacing, frame_rate, music_volume, effects_volume, rumble,\n"
     "  pause_on_focus_loss, keys_up, keys_down, keys_left, keys_right, keys_fire,\n"
     "  keys_special, keys_next\n"
     "\n"
@@ -97,12 +100,17 @@ inline int RunSetup(const std::vector<std::string>& args, std::ostream& out, std
             resetSettings = true;
         } else if (a == "--show") {
             show = true;
-        } else if (a == "--data" || a == "--set") {
+        } else if (a == "--data" || a == "--set" || a == "--lang") {
             if (i + 1 >= args.size()) return usageError(a + " needs a value");
             const std::string& value = args[++i];
             if (a == "--data") {
                 if (value.empty()) return usageError("--data needs a folder");
                 dataDir = value;
+                continue;
+            }
+            // The window's language; these actions report in English whatever it is.
+            if (a == "--lang") {
+                if (!platform::ParseLanguage(value)) return usageError("--lang takes ru or en (got '" + value + "')");
                 continue;
             }
             const size_t eq = value.find('=');

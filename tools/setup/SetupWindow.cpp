@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "game/assets/Assets.h"
+#include "game/texts/Texts.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
@@ -87,7 +88,7 @@ void Draw(platform::Bitmap& canvas, platform::sdl::SdlTextRenderer& text, const 
         canvas.SetPixel(x, y, (i % 3) ? 0x606060 : 0xC0C0C0);
     }
     platform::FontSpec title{"Times New Roman", 22, false, yellow};
-    text.DrawText(canvas, 24, 14, "Starbreaker — настройка", title);
+    text.DrawText(canvas, 24, 14, texts::Get(texts::TextId::SetupTitle), title);
 
     const auto rows = model.Rows();
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -110,7 +111,8 @@ void Draw(platform::Bitmap& canvas, platform::sdl::SdlTextRenderer& text, const 
 
 }  // namespace
 
-int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::function<void(int call)>& idle) {
+int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::function<void(int call)>& idle,
+                   std::optional<platform::TLanguage> language) {
     // The window's own X class and Wayland app id, so scripts and desktops can tell it from
     // the game.
     setenv("SDL_VIDEO_X11_WMCLASS", kSetupAppId, 0);
@@ -124,9 +126,8 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
     int status = 0;
     {
         // In real pixels on a scaled desktop: the copy below enlarges with nearest pixels.
-        platform::sdl::WindowPtr window(SDL_CreateWindow("Starbreaker — настройка", SDL_WINDOWPOS_CENTERED,
-                                                         SDL_WINDOWPOS_CENTERED, kWidth, kHeight,
-                                                         SDL_WINDOW_ALLOW_HIGHDPI));
+        platform::sdl::WindowPtr window(SDL_CreateWindow("Starbreaker", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                                         kWidth, kHeight, SDL_WINDOW_ALLOW_HIGHDPI));
         platform::sdl::RendererPtr renderer;
         platform::sdl::TexturePtr texture;
         // On Wayland SDL's software renderer would draw through OpenGL anyway: SDL's own
@@ -152,7 +153,9 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
                 SDL_GameControllerAddMappingsFromFile(
                     platform::ResolvePath(platform::sdl::GamepadMappingFileName).c_str()) < 0)
                 err << "starbreaker-setup: the pad mapping file was not read (" << SDL_GetError() << ")\n";
-            TSetupModel model;
+            // The language row switches the language in force; the caller's comes back after.
+            const platform::LanguageScope languageKept(platform::CurrentLanguage());
+            TSetupModel model(language);
             Preview preview;
             model.OnVolume = [&](const std::string& key, int percent) {
                 if (key == "effects_volume") preview.Play(percent);
@@ -164,6 +167,7 @@ int RunSetupWindow(const std::string& dataDir, std::ostream& err, const std::fun
             int idleCalls = 0;
             while (!model.Done()) {
                 if (dirty) {
+                    SDL_SetWindowTitle(window.get(), texts::Get(texts::TextId::SetupTitle).c_str());
                     Draw(canvas, text, model);
                     SDL_UpdateTexture(texture.get(), nullptr, canvas.Data(), canvas.Pitch());
                     SDL_RenderClear(renderer.get());
