@@ -100,7 +100,14 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
                     return;
                 case SDL_WINDOWEVENT_CLOSE: m.Kind = MsgKind::Close; break;
                 case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_SIZE_CHANGED: m.Kind = MsgKind::Expose; break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    if (w) w->Invalidate();
+                    m.Kind = MsgKind::Expose;
+                    break;
+                case SDL_WINDOWEVENT_SHOWN:
+                case SDL_WINDOWEVENT_RESTORED:
+                    if (w) w->Invalidate();
+                    return;
                 case SDL_WINDOWEVENT_ENTER:
                     if (w) SDL_ShowCursor(w->cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
                     return;

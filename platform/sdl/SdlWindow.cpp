@@ -67,6 +67,7 @@ void SdlWindow::Detach() {
 }
 
 void SdlWindow::DropRenderer() {
+    shown_.Forget();
     prescaled_.reset();
     picture_.reset();
     renderer_.reset();
@@ -90,6 +91,7 @@ void SdlWindow::Show() {
     bool wasVisible = visible_;
     SDL_ShowWindow(window_.get());
     visible_ = true;
+    shown_.Forget();
     // A desktop gives a newly shown window the focus; a bare X server or a headless driver
     // does not, so ask for it.
     if (!wasVisible) Focus();
@@ -163,6 +165,7 @@ bool SdlWindow::EnsureRenderer() {
         if (main && owner_) owner_->StartPacing(this);
     }
     if (!picture_ || pictureSize_ != want) {
+        shown_.Forget();
         picture_.reset();
         picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                          want.Width, want.Height));
@@ -260,8 +263,40 @@ void SdlWindow::SkipFrame() {
 
 bool SdlWindow::Present(const Bitmap& src, int x, int y) {
     if (!window_ || !EnsureRenderer()) return false;
-    if (!src.Empty() && !Upload(src, x, y)) return false;
-    return Render();
+    if (src.Empty()) return Render();
+    // A frame the same as the one on the screen, in the same place and view, is not drawn
+    // again: a still screen (the menus) would otherwise cost a full upload, scaling and
+    // hand-over to the desktop every frame. It still takes its turn; unpaced, it is drawn.
+    const bool paced = owner_ && owner_->mainId_ == id_ && owner_->PacedRate() > 0;
+    if (paced && shown_.Same(src, x, y, CurrentView())) {
+        SkipFrame();
+        return true;
+    }
+    shown_.Forget();
+    if (!Upload(src, x, y) || !Render()) return false;
+    shown_.Remember(src, x, y, CurrentView());
+    return true;
+}
+
+bool SdlWindow::ShownFrame::Same(const Bitmap& src, int x, int y, const View& v) const {
+    if (!valid || x != X || y != Y || src.Width() != width || src.Height() != height || src.Bits() != bits ||
+        src.Pitch() != pitch || v.Target != view.Target || v.Prescale != view.Prescale || v.Smooth != view.Smooth)
+        return false;
+    if (bits == 8 && src.Palette() != palette) return false;
+    return std::memcmp(src.Data(), pixels.data(), pixels.size()) == 0;
+}
+
+void SdlWindow::ShownFrame::Remember(const Bitmap& src, int x, int y, const View& v) {
+    X = x;
+    Y = y;
+    width = src.Width();
+    height = src.Height();
+    bits = src.Bits();
+    pitch = src.Pitch();
+    palette = src.Palette();
+    view = v;
+    pixels.assign(src.Data(), src.Data() + static_cast<size_t>(pitch) * height);
+    valid = true;
 }
 
 void SdlWindow::Focus() {

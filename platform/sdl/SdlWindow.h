@@ -2,7 +2,10 @@
 // renderer (one streaming texture, scaled sharp). See SdlWindowSystem.h for scale and pacing.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/sdl/Presentation.h"
@@ -37,6 +40,8 @@ public:
     bool CursorVisible() const { return cursorVisible_; }
     // Where the client picture lies in the window's real pixels, as last shown.
     View CurrentView();
+    // The picture on the screen was lost (uncovered, resized): the next frame is drawn whole.
+    void Invalidate() { shown_.Forget(); }
     // The renderer's real output size (the window's size in pixels).
     Size OutputSize() const;
 
@@ -66,6 +71,19 @@ private:
     bool cursorVisible_ = true;
     bool fullScreen_ = false;
     DisplayMode lastMode_{};
+
+    // The last frame drawn to the screen, to tell a frame that would change nothing.
+    struct ShownFrame {
+        bool Same(const Bitmap& src, int x, int y, const View& v) const;
+        void Remember(const Bitmap& src, int x, int y, const View& v);
+        void Forget() { valid = false; }
+
+        bool valid = false;
+        int X = 0, Y = 0, width = 0, height = 0, bits = 0, pitch = 0;
+        std::array<RGB, 256> palette{};
+        View view{};
+        std::vector<uint8_t> pixels;
+    } shown_;
 };
 
 // The index of SDL's software renderer, -1 when there is none.

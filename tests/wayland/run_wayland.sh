@@ -202,9 +202,9 @@ check_menu() {
     local cpu
     cpu=$(cpu_share 5)
     log "menu CPU: $cpu of a core"
-    # Headless, OpenGL is drawn by the processor (llvmpipe) and every frame is copied to the
-    # compositor: well above a real desktop's figure, but a loop that spun would take a core.
-    cmp_lt "$cpu" 0.80 || fail "menu CPU $cpu is not below 0.80 of a core"
+    # Headless, OpenGL is drawn by the processor (llvmpipe): each frame drawn costs much, and a
+    # still menu must not be drawn again every frame.
+    cmp_lt "$cpu" 0.10 || fail "menu CPU $cpu is not below 0.10 of a core"
 }
 
 # Enter starts a game, Escape pauses it, Alt+Enter fills the output with the picture between
