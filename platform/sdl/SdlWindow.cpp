@@ -39,6 +39,14 @@ void ConvertRow(const Bitmap& src, int sx, int sy, int w, uint32_t* out, const u
     }
 }
 
+// Without a display the focus is the program's own bookkeeping: SDL 3 reports focus of its own
+// there too (as windows are shown and hidden), queued and so out of date once the program has
+// decided. Those reports are dropped when it decides.
+int DropFocusReports(void*, SDL_Event* e) {
+    return !(e->type == SDL_WINDOWEVENT &&
+             (e->window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e->window.event == SDL_WINDOWEVENT_FOCUS_LOST));
+}
+
 }  // namespace
 
 int SoftwareRendererIndex() {
@@ -101,7 +109,10 @@ void SdlWindow::Hide() {
     if (!window_) return;
     SDL_HideWindow(window_.get());
     visible_ = false;
-    if (owner_ && owner_->headless_ && HasFocus()) owner_->queue_.SetFocus(0);
+    if (owner_ && owner_->headless_) {
+        SDL_FilterEvents(DropFocusReports, nullptr);
+        if (HasFocus()) owner_->queue_.SetFocus(0);
+    }
 }
 
 void SdlWindow::SetCaption(const std::string& utf8) {
@@ -307,7 +318,10 @@ void SdlWindow::Focus() {
     SDL_RaiseWindow(window_.get());
     if (owner_ && owner_->headless_) {
         // Nothing else will ever give a headless window the focus.
-        if (visible_) owner_->queue_.FocusGained(id_);
+        if (visible_) {
+            SDL_FilterEvents(DropFocusReports, nullptr);
+            owner_->queue_.FocusGained(id_);
+        }
     } else if (visible_) {
         SDL_SetWindowInputFocus(window_.get());
     }
