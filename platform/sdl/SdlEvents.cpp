@@ -90,6 +90,9 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
         case SDL_WINDOWEVENT: {
             uint32_t id = e.window.windowID;
             SdlWindow* w = Find(id);
+            // Whatever happened to the window (shown, moved, resized, uncovered, its full
+            // screen switched), its next frame is drawn whole: the desktop may have lost it.
+            if (w) w->Invalidate();
             switch (e.window.event) {
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
                     if (w) queue_.FocusGained(id);
@@ -100,14 +103,7 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
                     return;
                 case SDL_WINDOWEVENT_CLOSE: m.Kind = MsgKind::Close; break;
                 case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    if (w) w->Invalidate();
-                    m.Kind = MsgKind::Expose;
-                    break;
-                case SDL_WINDOWEVENT_SHOWN:
-                case SDL_WINDOWEVENT_RESTORED:
-                    if (w) w->Invalidate();
-                    return;
+                case SDL_WINDOWEVENT_SIZE_CHANGED: m.Kind = MsgKind::Expose; break;
                 case SDL_WINDOWEVENT_ENTER:
                     if (w) SDL_ShowCursor(w->cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
                     return;

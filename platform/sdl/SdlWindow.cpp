@@ -134,6 +134,7 @@ bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
         if (!fullScreen_) return true;
         if (SDL_SetWindowFullscreen(window_.get(), 0) != 0) return false;
         fullScreen_ = false;
+        shown_.Forget();
         ApplyBounds();
         if (owner_) owner_->StartPacing(this);
         return true;
@@ -158,6 +159,7 @@ bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
     }
     if (rc != 0) return false;
     fullScreen_ = true;
+    shown_.Forget();
     if (owner_) owner_->StartPacing(this);
     return true;
 }
@@ -279,25 +281,30 @@ bool SdlWindow::Present(const Bitmap& src, int x, int y) {
     // again: a still screen (the menus) would otherwise cost a full upload, scaling and
     // hand-over to the desktop every frame. It still takes its turn; unpaced, it is drawn.
     const bool paced = owner_ && owner_->mainId_ == id_ && owner_->PacedRate() > 0;
-    if (paced && shown_.Same(src, x, y, CurrentView())) {
+    int pw = 0, ph = 0;
+    SDL_GetWindowSizeInPixels(window_.get(), &pw, &ph);
+    const Size pixels{pw, ph};
+    if (paced && shown_.Same(src, x, y, CurrentView(), pixels)) {
         SkipFrame();
         return true;
     }
-    shown_.Forget();
+    shown_.valid = false;
     if (!Upload(src, x, y) || !Render()) return false;
-    shown_.Remember(src, x, y, CurrentView());
+    shown_.Remember(src, x, y, CurrentView(), pixels);
     return true;
 }
 
-bool SdlWindow::ShownFrame::Same(const Bitmap& src, int x, int y, const View& v) const {
-    if (!valid || x != X || y != Y || src.Width() != width || src.Height() != height || src.Bits() != bits ||
-        src.Pitch() != pitch || v.Target != view.Target || v.Prescale != view.Prescale || v.Smooth != view.Smooth)
+bool SdlWindow::ShownFrame::Same(const Bitmap& src, int x, int y, const View& v, Size windowSize) const {
+    if (!valid || x != X || y != Y || windowSize != windowPixels || src.Width() != width || src.Height() != height ||
+        src.Bits() != bits || src.Pitch() != pitch || v.Target != view.Target || v.Prescale != view.Prescale ||
+        v.Smooth != view.Smooth)
         return false;
     if (bits == 8 && src.Palette() != palette) return false;
     return std::memcmp(src.Data(), pixels.data(), pixels.size()) == 0;
 }
 
-void SdlWindow::ShownFrame::Remember(const Bitmap& src, int x, int y, const View& v) {
+void SdlWindow::ShownFrame::Remember(const Bitmap& src, int x, int y, const View& v, Size windowSize) {
+    windowPixels = windowSize;
     X = x;
     Y = y;
     width = src.Width();
@@ -307,7 +314,8 @@ void SdlWindow::ShownFrame::Remember(const Bitmap& src, int x, int y, const View
     palette = src.Palette();
     view = v;
     pixels.assign(src.Data(), src.Data() + static_cast<size_t>(pitch) * height);
-    valid = true;
+    if (settle > 0) --settle;
+    valid = settle == 0;
 }
 
 void SdlWindow::Focus() {

@@ -74,14 +74,23 @@ private:
 
     // The last frame drawn to the screen, to tell a frame that would change nothing.
     struct ShownFrame {
-        bool Same(const Bitmap& src, int x, int y, const View& v) const;
-        void Remember(const Bitmap& src, int x, int y, const View& v);
-        void Forget() { valid = false; }
+        // Also the window's own size in pixels: SDL 3 may report a new window size before
+        // its renderer's output follows.
+        bool Same(const Bitmap& src, int x, int y, const View& v, Size windowSize) const;
+        void Remember(const Bitmap& src, int x, int y, const View& v, Size windowSize);
+        // Every frame for a while is drawn whole: a desktop may finish a change of the window
+        // (a new size, full screen) some frames after it was reported.
+        void Forget() {
+            valid = false;
+            settle = 30;
+        }
 
         bool valid = false;
+        int settle = 0;
         int X = 0, Y = 0, width = 0, height = 0, bits = 0, pitch = 0;
         std::array<RGB, 256> palette{};
         View view{};
+        Size windowPixels{};
         std::vector<uint8_t> pixels;
     } shown_;
 };
