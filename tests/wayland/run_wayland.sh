@@ -168,7 +168,7 @@ expect_picture() {
 }
 # Each wtype brings a new keyboard: keys sent before the compositor has given it the focus are
 # lost, so a pause comes first.
-type_key() { wtype -s 300 "$@"; sleep 0.3; }
+type_key() { wtype -s 500 "$@"; sleep 0.3; }
 
 # cpu_share SECONDS: the program's processor time over that long, as a share of one core.
 cpu_share() {
@@ -214,7 +214,7 @@ check_play() {
     wait_main 800 600 10 || { fail "no main window"; return; }
     expect_picture menu 10 p_menu 1 || return
     type_key -k Return
-    expect_picture playing 10 playing_shows || return
+    expect_picture playing 15 playing_shows || return
     type_key -k Escape
     expect_picture pause 5 p_pause 1 || return
     local lw=$((OUT_W / SCALE)) lh=$((OUT_H / SCALE))
