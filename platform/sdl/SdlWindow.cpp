@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/sdl/SdlVideoDriver.h"
 #include "platform/sdl/SdlWindowSystem.h"
 
 namespace platform::sdl {
@@ -332,6 +333,7 @@ void SdlWindow::Focus() {
         }
     } else if (visible_) {
         SDL_SetWindowInputFocus(window_.get());
+        if (Sdl3Underneath()) TakeX11InputFocus(window_.get());
     }
 }
 
