@@ -15,3 +15,12 @@ inline SDL_VirtualJoystickDesc VirtualPadDesc(const char* name = "Virtual Pad") 
     d.name = name;
     return d;
 }
+
+// What a virtual device's callback answers for "done". SDL 2 reads 0; sdl2-compat (SDL 2 over
+// SDL 3, versions 2.x.50 and later) hands the answer to SDL 3 unchanged, which reads true, and
+// takes 0 for a failure (a rumble it then never times out). Real pads are not answered this way.
+inline int VirtualDeviceDone() {
+    SDL_version v;
+    SDL_GetVersion(&v);
+    return (v.major == 2 && v.patch >= 50) ? 1 : 0;
+}

@@ -90,6 +90,9 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
         case SDL_WINDOWEVENT: {
             uint32_t id = e.window.windowID;
             SdlWindow* w = Find(id);
+            // Whatever happened to the window (shown, moved, resized, uncovered, its full
+            // screen switched), its next frame is drawn whole: the desktop may have lost it.
+            if (w) w->Invalidate();
             switch (e.window.event) {
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
                     if (w) queue_.FocusGained(id);

@@ -44,8 +44,12 @@ bool SdlWindowSystem::ShowDrawnMessageBox(const std::string& title, const std::s
         return false;
     SDL_SetTextureScaleMode(picture.get(), SDL_ScaleModeNearest);
     const uint32_t id = SDL_GetWindowID(window.get());
-    SDL_RaiseWindow(window.get());
-    SDL_SetWindowInputFocus(window.get());
+    // On Wayland the compositor gives a new window the focus, and SDL's activation request
+    // there crashes sway 1.7: ask only elsewhere.
+    if (!wayland_) {
+        SDL_RaiseWindow(window.get());
+        SDL_SetWindowInputFocus(window.get());
+    }
 
     // Modal, as SDL's box is: input to the program's other windows meanwhile is dropped;
     // their other events (focus, pads plugged in) are handed on once it is answered. A

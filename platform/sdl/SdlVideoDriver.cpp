@@ -2,6 +2,8 @@
 #include "platform/sdl/SdlVideoDriver.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <dlfcn.h>
 
 #include <cstdlib>
 
@@ -43,5 +45,38 @@ std::string VideoDriverName() {
 }
 
 bool OnWayland() { return VideoDriverName() == "wayland"; }
+
+bool Sdl3Underneath() {
+    SDL_version v;
+    SDL_GetVersion(&v);
+    return v.major == 2 && v.patch >= 50;
+}
+
+void TakeX11InputFocus(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    // The X library SDL itself has loaded; the program does not link it.
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!x11) return;
+    using ErrorHandler = int (*)(Display*, XErrorEvent*);
+    auto setFocus = reinterpret_cast<int (*)(Display*, Window, int, Time)>(dlsym(x11, "XSetInputFocus"));
+    auto setHandler = reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11, "XSetErrorHandler"));
+    auto sync = reinterpret_cast<int (*)(Display*, Bool)>(dlsym(x11, "XSync"));
+    if (setFocus && setHandler && sync) {
+        // A window not yet viewable refuses the focus with an X error: that one is ignored
+        // (the default handler would end the program).
+        sync(info.info.x11.display, False);
+        ErrorHandler previous = setHandler([](Display*, XErrorEvent*) { return 0; });
+        setFocus(info.info.x11.display, info.info.x11.window, RevertToParent, CurrentTime);
+        sync(info.info.x11.display, False);
+        setHandler(previous);
+    }
+    dlclose(x11);
+#else
+    (void)window;
+#endif
+}
 
 }  // namespace platform::sdl

@@ -8,6 +8,8 @@
 
 #include <string>
 
+struct SDL_Window;
+
 namespace platform::sdl {
 
 // The program's name on Wayland (its app id): the desktop entry's name for the game.
@@ -25,5 +27,12 @@ void VideoDriverStarted(const std::string& appId);
 // The driver SDL's video runs on ("x11", "wayland", "dummy", ...; empty before it starts).
 std::string VideoDriverName();
 bool OnWayland();
+
+// SDL 2's interface is served by SDL 3 underneath (sdl2-compat, versions 2.x.50 and later).
+bool Sdl3Underneath();
+
+// Gives a shown X11 window the keyboard focus, as SDL 2's request for it did (SDL 3 only asks
+// a window manager, so without one the window never got it). Does nothing elsewhere.
+void TakeX11InputFocus(SDL_Window* window);
 
 }  // namespace platform::sdl

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/sdl/SdlVideoDriver.h"
 #include "platform/sdl/SdlWindowSystem.h"
 
 namespace platform::sdl {
@@ -39,6 +40,14 @@ void ConvertRow(const Bitmap& src, int sx, int sy, int w, uint32_t* out, const u
     }
 }
 
+// Without a display the focus is the program's own bookkeeping: SDL 3 reports focus of its own
+// there too (as windows are shown and hidden), queued and so out of date once the program has
+// decided. Those reports are dropped when it decides.
+int DropFocusReports(void*, SDL_Event* e) {
+    return !(e->type == SDL_WINDOWEVENT &&
+             (e->window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e->window.event == SDL_WINDOWEVENT_FOCUS_LOST));
+}
+
 }  // namespace
 
 int SoftwareRendererIndex() {
@@ -69,6 +78,7 @@ void SdlWindow::Detach() {
 void SdlWindow::DropRenderer() {
     scaled_.reset();
     scaler_ = SharpScaler();
+    shown_.Forget();
     prescaled_.reset();
     picture_.reset();
     renderer_.reset();
@@ -92,6 +102,7 @@ void SdlWindow::Show() {
     bool wasVisible = visible_;
     SDL_ShowWindow(window_.get());
     visible_ = true;
+    shown_.Forget();
     // A desktop gives a newly shown window the focus; a bare X server or a headless driver
     // does not, so ask for it.
     if (!wasVisible) Focus();
@@ -101,7 +112,10 @@ void SdlWindow::Hide() {
     if (!window_) return;
     SDL_HideWindow(window_.get());
     visible_ = false;
-    if (owner_ && owner_->headless_ && HasFocus()) owner_->queue_.SetFocus(0);
+    if (owner_ && owner_->headless_) {
+        SDL_FilterEvents(DropFocusReports, nullptr);
+        if (HasFocus()) owner_->queue_.SetFocus(0);
+    }
 }
 
 void SdlWindow::SetCaption(const std::string& utf8) {
@@ -123,6 +137,7 @@ bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
         if (!fullScreen_) return true;
         if (SDL_SetWindowFullscreen(window_.get(), 0) != 0) return false;
         fullScreen_ = false;
+        shown_.Forget();
         ApplyBounds();
         if (owner_) owner_->StartPacing(this);
         return true;
@@ -147,6 +162,7 @@ bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
     }
     if (rc != 0) return false;
     fullScreen_ = true;
+    shown_.Forget();
     if (owner_) owner_->StartPacing(this);
     return true;
 }
@@ -165,6 +181,7 @@ bool SdlWindow::EnsureRenderer() {
         if (main && owner_) owner_->StartPacing(this);
     }
     if (!picture_ || pictureSize_ != want) {
+        shown_.Forget();
         picture_.reset();
         picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                          want.Width, want.Height));
@@ -293,8 +310,46 @@ void SdlWindow::SkipFrame() {
 
 bool SdlWindow::Present(const Bitmap& src, int x, int y) {
     if (!window_ || !EnsureRenderer()) return false;
-    if (!src.Empty() && !Upload(src, x, y)) return false;
-    return Render();
+    if (src.Empty()) return Render();
+    // A frame the same as the one on the screen, in the same place and view, is not drawn
+    // again: a still screen (the menus) would otherwise cost a full upload, scaling and
+    // hand-over to the desktop every frame. It still takes its turn; unpaced, it is drawn.
+    const bool paced = owner_ && owner_->mainId_ == id_ && owner_->PacedRate() > 0;
+    int pw = 0, ph = 0;
+    SDL_GetWindowSizeInPixels(window_.get(), &pw, &ph);
+    const Size pixels{pw, ph};
+    if (paced && shown_.Same(src, x, y, CurrentView(), pixels)) {
+        SkipFrame();
+        return true;
+    }
+    shown_.valid = false;
+    if (!Upload(src, x, y) || !Render()) return false;
+    shown_.Remember(src, x, y, CurrentView(), pixels);
+    return true;
+}
+
+bool SdlWindow::ShownFrame::Same(const Bitmap& src, int x, int y, const View& v, Size windowSize) const {
+    if (!valid || x != X || y != Y || windowSize != windowPixels || src.Width() != width || src.Height() != height ||
+        src.Bits() != bits || src.Pitch() != pitch || v.Target != view.Target || v.Prescale != view.Prescale ||
+        v.Smooth != view.Smooth)
+        return false;
+    if (bits == 8 && src.Palette() != palette) return false;
+    return std::memcmp(src.Data(), pixels.data(), pixels.size()) == 0;
+}
+
+void SdlWindow::ShownFrame::Remember(const Bitmap& src, int x, int y, const View& v, Size windowSize) {
+    windowPixels = windowSize;
+    X = x;
+    Y = y;
+    width = src.Width();
+    height = src.Height();
+    bits = src.Bits();
+    pitch = src.Pitch();
+    palette = src.Palette();
+    view = v;
+    pixels.assign(src.Data(), src.Data() + static_cast<size_t>(pitch) * height);
+    if (settle > 0) --settle;
+    valid = settle == 0;
 }
 
 void SdlWindow::Focus() {
@@ -305,9 +360,13 @@ void SdlWindow::Focus() {
     SDL_RaiseWindow(window_.get());
     if (owner_ && owner_->headless_) {
         // Nothing else will ever give a headless window the focus.
-        if (visible_) owner_->queue_.FocusGained(id_);
+        if (visible_) {
+            SDL_FilterEvents(DropFocusReports, nullptr);
+            owner_->queue_.FocusGained(id_);
+        }
     } else if (visible_) {
         SDL_SetWindowInputFocus(window_.get());
+        if (Sdl3Underneath()) TakeX11InputFocus(window_.get());
     }
 }
 

@@ -2,6 +2,8 @@
 // renderer (one streaming texture, scaled sharp). See SdlWindowSystem.h for scale and pacing.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,8 @@ public:
     bool CursorVisible() const { return cursorVisible_; }
     // Where the client picture lies in the window's real pixels, as last shown.
     View CurrentView();
+    // The picture on the screen was lost (uncovered, resized): the next frame is drawn whole.
+    void Invalidate() { shown_.Forget(); }
     // The renderer's real output size (the window's size in pixels).
     Size OutputSize() const;
 
@@ -74,6 +78,28 @@ private:
     bool cursorVisible_ = true;
     bool fullScreen_ = false;
     DisplayMode lastMode_{};
+
+    // The last frame drawn to the screen, to tell a frame that would change nothing.
+    struct ShownFrame {
+        // Also the window's own size in pixels: SDL 3 may report a new window size before
+        // its renderer's output follows.
+        bool Same(const Bitmap& src, int x, int y, const View& v, Size windowSize) const;
+        void Remember(const Bitmap& src, int x, int y, const View& v, Size windowSize);
+        // Every frame for a while is drawn whole: a desktop may finish a change of the window
+        // (a new size, full screen) some frames after it was reported.
+        void Forget() {
+            valid = false;
+            settle = 30;
+        }
+
+        bool valid = false;
+        int settle = 0;
+        int X = 0, Y = 0, width = 0, height = 0, bits = 0, pitch = 0;
+        std::array<RGB, 256> palette{};
+        View view{};
+        Size windowPixels{};
+        std::vector<uint8_t> pixels;
+    } shown_;
 };
 
 // The index of SDL's software renderer, -1 when there is none.

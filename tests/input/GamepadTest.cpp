@@ -27,7 +27,7 @@ struct RumbleLog {
 
 int SDLCALL RecordRumble(void* user, Uint16 low, Uint16 high) {
     static_cast<RumbleLog*>(user)->Calls.emplace_back(low, high);
-    return 0;
+    return VirtualDeviceDone();
 }
 
 // A virtual pad SDL reads as a game controller (every button and axis of the layout).

@@ -351,6 +351,54 @@ TEST_F(SdlFixture, AltEnterAndF11SwitchTheMainWindowAndNeverReachTheProgram) {
 
 // The main window's frames are paced (60 Hz where the display does not say); other windows
 // and the unlimited setting present at once. Timers falling due meanwhile still arrive.
+// A frame the same as the one on the screen is not drawn again (but takes its turn), until the
+// picture changes or the window's picture is lost.
+TEST_F(SdlFixture, SameFrameIsNotDrawnAgainUntilItChangesOrTheWindowIsExposed) {
+    auto main = ws->CreateWindow("main", {0, 0, 64, 48});
+    main->Show();
+    ASSERT_GT(ws->PacedRate(), 0.0);
+    SDL_Window* handle = static_cast<SdlWindow*>(main.get())->Handle();
+    auto scribble = [&] {
+        SDL_Surface* s = SDL_GetWindowSurface(handle);
+        SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 255, 0));
+    };
+    platform::Bitmap pic(64, 48, 32);
+    pic.Fill(pic.MapRGB({0, 0, 255}));
+    // A window newly shown is drawn whole for a while (a desktop may still be placing it).
+    for (int i = 0; i < 40; ++i) {
+        scribble();
+        ASSERT_TRUE(main->Present(pic, 0, 0));
+        if (SurfacePixel(handle, 3, 3) != 0x0000FFu) break;
+    }
+    ASSERT_EQ(SurfacePixel(handle, 3, 3), 0x00FF00u) << "a still window is drawn again every frame";
+    ASSERT_TRUE(main->Present(pic, 1, 0));
+    ASSERT_EQ(SurfacePixel(handle, 3, 3), 0x0000FFu);
+    ASSERT_TRUE(main->Present(pic, 0, 0));
+
+    scribble();
+    EXPECT_TRUE(main->Present(pic, 0, 0));
+    EXPECT_EQ(SurfacePixel(handle, 3, 3), 0x00FF00u) << "the same frame was drawn again";
+    pic.SetPixel(60, 40, pic.MapRGB({255, 0, 0}));
+    EXPECT_TRUE(main->Present(pic, 0, 0));
+    EXPECT_EQ(SurfacePixel(handle, 3, 3), 0x0000FFu) << "a changed frame was not drawn";
+    scribble();
+    EXPECT_TRUE(main->Present(pic, 1, 0));
+    EXPECT_EQ(SurfacePixel(handle, 3, 3), 0x0000FFu) << "a frame moved in the window was not drawn";
+
+    scribble();
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_EXPOSED;
+    e.window.windowID = main->Id();
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    Drain();
+    EXPECT_TRUE(main->Present(pic, 1, 0));
+    EXPECT_EQ(SurfacePixel(handle, 3, 3), 0x0000FFu) << "an exposed window was not drawn again";
+    scribble();
+    EXPECT_TRUE(main->Present(pic, 1, 0));
+    EXPECT_EQ(SurfacePixel(handle, 3, 3), 0x0000FFu) << "an exposed window is drawn whole for a while";
+}
+
 TEST_F(SdlFixture, MainWindowFramesArePacedAndTimersStillArrive) {
     auto elapsedFor = [](platform::IWindow& w, int frames) {
         platform::Bitmap pic(64, 48, 32);

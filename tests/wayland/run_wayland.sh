@@ -87,11 +87,13 @@ secs() { echo $(( $1 * SB_E2E_SLOW )); }
 OUT_W=${SCREEN%%x*}; OUT_H=${SCREEN##*x}; OUT_H=${OUT_H%%@*}
 APP_ID=org.starbreaker.Starbreaker
 GAME_PID=""
+E2E_SKIPPED=0
 POKE=1   # while waiting for a screen, the keyboard is brought back now and then
 
 finish() {
     [ -n "$GAME_PID" ] && kill -TERM "$GAME_PID" 2>/dev/null && sleep 0.5 && kill -KILL "$GAME_PID" 2>/dev/null
-    if [ "$E2E_FAILED" = 0 ]; then log "PASS $CHECK (scale $SCALE)"; echo 0 >"$W/inner.rc"
+    if [ "$E2E_FAILED" = 0 ] && [ "$E2E_SKIPPED" = 1 ]; then echo "$SKIP" >"$W/inner.rc"
+    elif [ "$E2E_FAILED" = 0 ]; then log "PASS $CHECK (scale $SCALE)"; echo 0 >"$W/inner.rc"
     else log "FAIL $CHECK (scale $SCALE)"; echo 1 >"$W/inner.rc"; fi
     swaymsg exit >/dev/null 2>&1
     exit 0
@@ -111,16 +113,16 @@ start_game() {
 }
 running() { [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; }
 
-# Windows of the program: "app_id visible x y w h fullscreen title" (logical sizes), one a line.
+# Windows of the program: "app_id visible x y w h fullscreen id title" (logical sizes), one a line.
 windows() {
     swaymsg -t get_tree -r 2>/dev/null | jq -r '.. | objects | select(.pid? != null and .type? != "workspace")
-        | "\(.app_id) \(.visible) \(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height) \(.fullscreen_mode) \(.name)"'
+        | "\(.app_id) \(.visible) \(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height) \(.fullscreen_mode) \(.id) \(.name)"'
 }
 # wait_main W H SECONDS: the main window visible at that logical size; sets MAIN (x y w h).
 wait_main() {
-    local end=$(( $(date +%s) + $3 )) id vis x y w h fs name
+    local end=$(( $(date +%s) + $3 )) id vis x y w h fs con name
     while [ "$(date +%s)" -le "$end" ]; do
-        while read -r id vis x y w h fs name; do
+        while read -r id vis x y w h fs con name; do
             if [ "$id" = "$APP_ID" ] && [ "$vis" = true ] && [ "$w" = "$1" ] && [ "$h" = "$2" ]; then
                 MAIN="$x $y $w $h"; return 0
             fi
@@ -164,7 +166,9 @@ p_pause()   { pause_shows "$2" "$1"; }
 expect_picture() {
     if wait_picture "$@"; then log "ok   screen '$1'"; else fail "screen '$1' did not show within $2 s"; return 1; fi
 }
-type_key() { wtype "$@"; sleep 0.3; }
+# Each wtype brings a new keyboard: keys sent before the compositor has given it the focus are
+# lost, so a pause comes first.
+type_key() { wtype -s 500 "$@"; sleep 0.3; }
 
 # cpu_share SECONDS: the program's processor time over that long, as a share of one core.
 cpu_share() {
@@ -198,9 +202,9 @@ check_menu() {
     local cpu
     cpu=$(cpu_share 5)
     log "menu CPU: $cpu of a core"
-    # Headless, OpenGL is drawn by the processor (llvmpipe) and every frame is copied to the
-    # compositor: well above a real desktop's figure, but a loop that spun would take a core.
-    cmp_lt "$cpu" 0.80 || fail "menu CPU $cpu is not below 0.80 of a core"
+    # Headless, OpenGL is drawn by the processor (llvmpipe): each frame drawn costs much, and a
+    # still menu must not be drawn again every frame.
+    cmp_lt "$cpu" 0.10 || fail "menu CPU $cpu is not below 0.10 of a core"
 }
 
 # Enter starts a game, Escape pauses it, Alt+Enter fills the output with the picture between
@@ -210,7 +214,7 @@ check_play() {
     wait_main 800 600 10 || { fail "no main window"; return; }
     expect_picture menu 10 p_menu 1 || return
     type_key -k Return
-    expect_picture playing 10 playing_shows || return
+    expect_picture playing 15 playing_shows || return
     type_key -k Escape
     expect_picture pause 5 p_pause 1 || return
     local lw=$((OUT_W / SCALE)) lh=$((OUT_H / SCALE))
@@ -238,12 +242,17 @@ check_missing() {
     local end=$(( $(date +%s) + $(secs 15) )) boxes=0 seen=""
     while running && [ "$(date +%s)" -lt "$end" ]; do
         local line
-        line=$(windows | awk '$2 == "true" && $NF == "Starbreaker" && $8 == "Starbreaker"' | head -n1)
+        # A box: a window titled as the program that is not the 800 x 600 main window.
+        line=$(windows | awk '$2 == "true" && $9 == "Starbreaker" && !($5 == 800 && $6 == 600)' | head -n1)
         if [ -n "$line" ] && [ "$line" != "$seen" ]; then
             log "message box: $line"
             grab message-box >/dev/null
             type_key -k Return
             boxes=$((boxes + 1)); seen=$line
+        else
+            # Until the main window is activated the program does not start up (nor look for
+            # its files): a keyboard lets the compositor give that window the focus.
+            poke_keyboard
         fi
         sleep 0.2
     done
@@ -253,12 +262,22 @@ check_missing() {
         || fail "stderr lacks the missing file"
 }
 
-# A window whose every present fails (a software renderer that cannot exist here): nothing is
-# shown, and the program rests instead of rebuilding its pictures each frame.
+# A window whose every present fails (the software renderer without SDL's framebuffer emulation,
+# which cannot exist on Wayland): nothing is shown, and the program rests instead of rebuilding
+# its pictures each frame. SDL 2 falls back to another renderer there (the window then shows and
+# nothing fails): skipped; SDL 3 keeps to the renderer asked for.
 check_stuck() {
     start_game SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0
-    sleep "$(secs 6)"
-    running || { fail "the program ended"; return; }
+    local end=$(( $(date +%s) + $(secs 6) ))
+    while [ "$(date +%s)" -lt "$end" ]; do
+        running || { fail "the program ended"; return; }
+        if windows | awk -v id="$APP_ID" '$1 == id && $2 == "true" && $5 == 800 && $6 == 600' | grep -q .; then
+            log "SKIP: this SDL found another renderer: the window shows, no present fails"
+            E2E_SKIPPED=1; return
+        fi
+        poke_keyboard
+        sleep 0.5
+    done
     local cpu
     cpu=$(cpu_share 5)
     log "CPU with a failing present: $cpu of a core"
