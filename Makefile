@@ -18,12 +18,13 @@ RUN_PACKAGES := build-essential cmake pkg-config \
 PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev file
 # Everything the tests add: GoogleTest and Benchmark, the X server and window managers of the
 # end-to-end checks, the headless Wayland compositor of the Wayland checks (with its screenshot
-# and key tools, jq for its window tree, and software OpenGL), picture and sound measuring, clang for fuzzing (and clang-format for `make format`),
+# and key tools, jq for its window tree, and software OpenGL), picture and sound measuring, text
+# read off screenshots (tesseract), clang for fuzzing (and clang-format for `make format`),
 # the packaging validators, and ccache for the repeated compiles of the test builds.
 TEST_PACKAGES := $(PACKAGE_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth xfonts-base x11-utils xdotool imagemagick sox openbox wmctrl \
   clang clang-format libclang-rt-14-dev ccache lintian desktop-file-utils appstream man-db \
-  sway grim wtype jq libegl-mesa0 libgl1-mesa-dri
+  sway grim wtype jq libegl-mesa0 libgl1-mesa-dri tesseract-ocr
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
