@@ -104,9 +104,22 @@ void SharpScaler::Scale(const uint32_t* src, int srcPitch, uint32_t* dst, int ds
         return rows_[k].data();
     };
     const size_t bytes = static_cast<size_t>(x1 - x0) * 4;
+    auto rowAt = [&](int y) {
+        return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dst) + static_cast<ptrdiff_t>(y) * dstPitch);
+    };
+    if (output_.Height % source_.Height == 0) {
+        // Whole rows: each source row scaled straight into its first output row, which the
+        // next ones copy (no row mixes, so nothing else needs it).
+        for (int y = y0; y < y1; ++y) {
+            const int first = y_.First[static_cast<size_t>(y)];
+            if (y > y0 && y_.First[static_cast<size_t>(y) - 1] == first)
+                std::memcpy(rowAt(y) + x0, rowAt(y - 1) + x0, bytes);
+            else ScaleRow(src + static_cast<size_t>(first) * srcPitch, rowAt(y), x0, x1);
+        }
+        return;
+    }
     for (int y = y0; y < y1; ++y) {
-        uint32_t* out =
-            reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dst) + static_cast<size_t>(y) * dstPitch) + x0;
+        uint32_t* out = rowAt(y) + x0;
         const int first = y_.First[static_cast<size_t>(y)];
         const uint32_t part = y_.NextPart[static_cast<size_t>(y)];
         const uint32_t* a = across(first) + x0;
