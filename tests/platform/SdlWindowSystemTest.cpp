@@ -487,3 +487,26 @@ TEST(SdlPresentation, EveryFrameShowsTheWholeCurrentPictureOnBothPaths) {
     }
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "");
 }
+
+// A picture larger than the screen is shrunk to fit in full screen, on the framebuffer path
+// too: its colours where it lies, black bars around it.
+TEST(SdlPresentation, PictureLargerThanTheScreenIsShrunkToFit) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 0);
+    SdlWindowSystem ws;
+    auto win = ws.CreateWindow("main", {0, 0, 2048, 1024});
+    auto* sw = static_cast<SdlWindow*>(win.get());
+    win->Show();
+    ASSERT_TRUE(win->SetFullScreen(true, {2048, 1024, 32}));
+    platform::Bitmap pic(2048, 1024, 32);
+    pic.Fill(0x2040C0);
+    for (int y = 0; y < 1024; ++y)
+        for (int x = 1024; x < 2048; ++x) pic.SetPixel(x, y, 0xF0E010);
+    ASSERT_TRUE(win->Present(pic, 0, 0));
+    EXPECT_EQ(ws.RendererName(), "framebuffer");
+    const platform::Rect t = sw->CurrentView().Target;
+    EXPECT_EQ(std::make_tuple(t.Left, t.Top, t.Width(), t.Height()), std::make_tuple(0, 128, 1024, 512));
+    EXPECT_EQ(SurfacePixel(sw->Handle(), 500, 10), 0u);   // bar above
+    EXPECT_EQ(SurfacePixel(sw->Handle(), 500, 700), 0u);  // bar below
+    EXPECT_PRED2(Near, SurfacePixel(sw->Handle(), 100, 300), 0x2040C0u);
+    EXPECT_PRED2(Near, SurfacePixel(sw->Handle(), 900, 300), 0xF0E010u);
+}
