@@ -103,7 +103,10 @@ void SdlWindowSystem::Translate(const SDL_Event& e) {
                     return;
                 case SDL_WINDOWEVENT_CLOSE: m.Kind = MsgKind::Close; break;
                 case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_SIZE_CHANGED: m.Kind = MsgKind::Expose; break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    if (w && w->surface_) w->surface_->Invalidate();  // its framebuffer is sent whole again
+                    m.Kind = MsgKind::Expose;
+                    break;
                 case SDL_WINDOWEVENT_MOVED:
                 case SDL_WINDOWEVENT_DISPLAY_CHANGED: DisplayMayHaveChanged(w); return;
                 case SDL_WINDOWEVENT_ENTER:

@@ -76,6 +76,7 @@ void SdlWindow::Detach() {
 }
 
 void SdlWindow::DropRenderer() {
+    surface_.reset();
     scaled_.reset();
     scaler_ = SharpScaler();
     shown_.Forget();
@@ -170,6 +171,15 @@ bool SdlWindow::SetFullScreen(bool on, const DisplayMode& mode) {
 bool SdlWindow::EnsureRenderer() {
     if (!window_) return false;
     const Size want{std::max(1, bounds_.Width()), std::max(1, bounds_.Height())};
+    if (!renderer_ && !surface_ && !refusedSurface_ && owner_ && owner_->surfaces_)
+        surface_ = std::make_unique<SurfacePresenter>(window_.get());
+    if (surface_) {
+        if (pictureSize_ != want) {
+            pictureSize_ = want;
+            frame_.assign(static_cast<size_t>(want.Width) * want.Height, 0);  // a new client area starts black
+        }
+        return true;
+    }
     if (!renderer_) {
         const bool main = owner_ && owner_->mainId_ == id_;
         const uint32_t flags = (main && owner_->vsyncAsked_) ? SDL_RENDERER_PRESENTVSYNC : 0;
@@ -186,11 +196,11 @@ bool SdlWindow::EnsureRenderer() {
         picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                          want.Width, want.Height));
         if (!picture_) return false;
-        pictureSize_ = want;
         SDL_SetTextureBlendMode(picture_.get(), SDL_BLENDMODE_NONE);
         SDL_SetTextureScaleMode(picture_.get(), SDL_ScaleModeNearest);
         // A new client area starts black, as a new window does.
-        frame_.assign(static_cast<size_t>(want.Width) * want.Height, 0);
+        if (pictureSize_ != want) frame_.assign(static_cast<size_t>(want.Width) * want.Height, 0);
+        pictureSize_ = want;
         frameStale_ = true;
     }
     return true;
@@ -296,12 +306,24 @@ bool SdlWindow::Render() {
     if (source == picture_.get())
         SDL_SetTextureScaleMode(picture_.get(), view.Smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     if (SDL_RenderCopy(renderer_.get(), source, nullptr, &target) != 0) return false;
-    const bool main = owner_ && owner_->mainId_ == id_;
-    if (main && !owner_->PaceFrame(this)) return true;  // its refresh has gone: the next picture shows
-    const uint64_t called = SDL_GetPerformanceCounter();
-    SDL_RenderPresent(renderer_.get());
-    if (main) owner_->FramePresented(this, called);
+    Flip();
     return true;
+}
+
+bool SdlWindow::RenderToSurface() {
+    const View view = CurrentView();
+    if (!surface_->Draw(frame_, pictureSize_, view.Target)) return false;
+    Flip();
+    return true;
+}
+
+void SdlWindow::Flip() {
+    const bool main = owner_ && owner_->mainId_ == id_;
+    if (main && !owner_->PaceFrame(this)) return;  // its refresh has gone: the next picture shows
+    const uint64_t called = SDL_GetPerformanceCounter();
+    if (surface_) surface_->Show();
+    else SDL_RenderPresent(renderer_.get());
+    if (main) owner_->FramePresented(this, called);
 }
 
 void SdlWindow::SkipFrame() {
@@ -310,7 +332,7 @@ void SdlWindow::SkipFrame() {
 
 bool SdlWindow::Present(const Bitmap& src, int x, int y) {
     if (!window_ || !EnsureRenderer()) return false;
-    if (src.Empty()) return Render();
+    if (src.Empty()) return DrawPicture();
     // A frame the same as the one on the screen, in the same place and view, is not drawn
     // again: a still screen (the menus) would otherwise cost a full upload, scaling and
     // hand-over to the desktop every frame. It still takes its turn; unpaced, it is drawn.
@@ -323,9 +345,18 @@ bool SdlWindow::Present(const Bitmap& src, int x, int y) {
         return true;
     }
     shown_.valid = false;
-    if (!Upload(src, x, y) || !Render()) return false;
+    if (!Upload(src, x, y) || !DrawPicture()) return false;
     shown_.Remember(src, x, y, CurrentView(), pixels);
     return true;
+}
+
+bool SdlWindow::DrawPicture() {
+    if (!surface_) return Render();
+    if (RenderToSurface()) return true;
+    // No framebuffer we can write (an unusual pixel format): the renderer presents it.
+    surface_.reset();
+    refusedSurface_ = true;
+    return EnsureRenderer() && Render();
 }
 
 bool SdlWindow::ShownFrame::Same(const Bitmap& src, int x, int y, const View& v, Size windowSize) const {

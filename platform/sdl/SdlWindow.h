@@ -1,9 +1,12 @@
 // A window of the SDL window system: a borderless SDL window presented through SDL's 2D
-// renderer (one streaming texture, scaled sharp). See SdlWindowSystem.h for scale and pacing.
+// renderer (one streaming texture, scaled sharp), or, where SDL's software renderer would
+// draw, straight into its framebuffer (SurfacePresenter). See SdlWindowSystem.h for scale
+// and pacing.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "platform/sdl/Presentation.h"
 #include "platform/sdl/SdlPtrs.h"
 #include "platform/sdl/SharpScale.h"
+#include "platform/sdl/SurfacePresenter.h"
 
 namespace platform::sdl {
 
@@ -54,6 +58,12 @@ private:
     void DropRenderer();
     bool Upload(const Bitmap& src, int x, int y);
     bool Render();
+    // The picture to the screen by the window's path: its framebuffer, else the renderer.
+    bool DrawPicture();
+    // The picture into the window's framebuffer; false where it has none we can write.
+    bool RenderToSurface();
+    // The paced present of what was drawn.
+    void Flip();
     // The enlarged picture into scaled_ (false: the renderer scales instead).
     bool ScaleOurselves(const View& view);
     // Window position and size from the program's pixels, at the current scale.
@@ -71,6 +81,8 @@ private:
     std::vector<uint32_t> frame_;  // the client area as last presented, 0x00RRGGBB
     bool frameStale_ = false;      // picture_ does not hold frame_ yet
     SharpScaler scaler_;
+    std::unique_ptr<SurfacePresenter> surface_;  // set: the framebuffer path, no renderer
+    bool refusedSurface_ = false;                // its framebuffer could not be written
     uint32_t id_;
     std::string caption_;
     Rect bounds_;

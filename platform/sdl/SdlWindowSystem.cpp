@@ -75,6 +75,9 @@ void SdlWindowSystem::ChooseRenderer() {
     // Wayland SDL 2's refresh wait costs a third of a core by itself (and may block while the
     // window is hidden): the timed wait paces there too.
     if ((rendererIndex_ >= 0 && rendererIndex_ == SoftwareRendererIndex()) || wayland_) vsyncAsked_ = false;
+    // That renderer would only copy into the window's framebuffer: drawing there ourselves
+    // saves the copy, and lets a frame send only what changed. (Wayland has no such buffer.)
+    surfacesPossible_ = surfaces_ = !wayland_ && rendererIndex_ >= 0 && rendererIndex_ == SoftwareRendererIndex();
 }
 
 void SdlWindowSystem::UpdateScale(SDL_Window* sample) {
@@ -187,6 +190,7 @@ void SdlWindowSystem::ToggleFullScreen() {
 std::string SdlWindowSystem::RendererName() const {
     for (SdlWindow* w : windows_) {
         SDL_RendererInfo info{};
+        if (w->surface_) return "framebuffer";
         if (w->renderer_ && SDL_GetRendererInfo(w->renderer_.get(), &info) == 0) return info.name;
     }
     return {};

@@ -84,7 +84,11 @@ public:
     // Enlarged pictures are scaled by the renderer (nearest to a whole multiple, then
     // smoothed down) instead of by our own scaler: the earlier way, kept to compare the two.
     void UseRendererScaling(bool on) { rendererScaling_ = on; }
-    // The renderer the windows use ("software", "opengl", ...), once one exists.
+    // Whether windows made from now on are drawn straight into their framebuffers where that
+    // serves (false: through SDL's renderer, the earlier way, kept to compare the two).
+    void UseWindowSurfaces(bool on) { surfaces_ = on && surfacesPossible_; }
+    // The renderer the windows use ("software", "opengl", ...; "framebuffer" when a window
+    // is drawn straight into its own), once one exists.
     std::string RendererName() const;
 
 private:
@@ -135,6 +139,10 @@ private:
     StepClock steps_;
     int pacedDisplay_ = -1;
     bool rendererScaling_ = false;
+    // Where SDL's software renderer would draw (X11, no GPU; the headless drivers), windows
+    // are drawn straight into their framebuffers instead.
+    bool surfaces_ = false;
+    bool surfacesPossible_ = false;
     bool vsyncAsked_ = false;
     bool vsyncClaimed_ = false;  // the main window's renderer says it waits for the refresh
     uint64_t ticksPerSecond_ = 1;

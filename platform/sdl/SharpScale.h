@@ -22,6 +22,10 @@ public:
     // src: Source().Height rows of Source().Width pixels, srcPitch pixels apart; dst likewise
     // at Output() size, dstPitch bytes apart.
     void Scale(const uint32_t* src, int srcPitch, uint32_t* dst, int dstPitch);
+    // Only the output pixels inside `area` (clipped to the output) are written.
+    void Scale(const uint32_t* src, int srcPitch, uint32_t* dst, int dstPitch, const Rect& area);
+    // The output pixels that depend on any source pixel inside `source` (empty when none do).
+    Rect OutputOf(const Rect& source) const;
 
 private:
     struct Axis {
@@ -29,7 +33,9 @@ private:
         std::vector<uint32_t> NextPart;  // how much of the following one it covers, 0..256
     };
     static Axis MakeAxis(int source, int output);
-    void ScaleRow(const uint32_t* src, uint32_t* out) const;
+    // Output pixels [from, to) of the axis that read source pixels [s0, s1).
+    static void Span(const Axis& a, int s0, int s1, int& from, int& to);
+    void ScaleRow(const uint32_t* src, uint32_t* out, int x0, int x1) const;
 
     Size source_{}, output_{};
     Axis x_, y_;

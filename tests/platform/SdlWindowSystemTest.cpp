@@ -470,3 +470,91 @@ TEST_F(SdlFixture, DrawnMessageBoxIsAnsweredByAKeyAndKeepsAQuit) {
     for (const auto& m : Drain()) quits += m.Kind == MsgKind::Quit;
     EXPECT_EQ(quits, 1);
 }
+
+// Full screen at a fractional fit, drawn straight into the window's framebuffer (only what
+// changed each frame) and through SDL's software renderer: both show exactly our sharp scale
+// of the whole current picture between black bars, frame after frame, and the picture again
+// 1:1 back in a window.
+TEST(SdlPresentation, EveryFrameShowsTheWholeCurrentPictureOnBothPaths) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 0);
+    for (const char* renderer : {"", "software"}) {
+        SCOPED_TRACE(*renderer ? "renderer" : "framebuffer");
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, renderer);
+        SdlWindowSystem ws;
+        auto win = ws.CreateWindow("main", {0, 0, 100, 80});
+        auto* sw = static_cast<SdlWindow*>(win.get());
+        win->Show();
+        ASSERT_TRUE(win->SetFullScreen(true, {100, 80, 32}));
+        platform::Bitmap pic(100, 80, 32);
+        uint32_t seed = 5;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) pic.SetPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+        auto check = [&](const char* step) {
+            SCOPED_TRACE(step);
+            ASSERT_TRUE(win->Present(pic, 0, 0));
+            SDL_Surface* s = SDL_GetWindowSurface(sw->Handle());
+            const platform::Rect t = sw->CurrentView().Target;
+            ASSERT_FALSE(t.Empty());
+            std::vector<uint32_t> src(100 * 80);
+            for (int y = 0; y < 80; ++y)
+                for (int x = 0; x < 100; ++x) src[static_cast<size_t>(y) * 100 + x] = pic.GetPixel(x, y) & 0xFFFFFF;
+            platform::sdl::SharpScaler scaler;
+            scaler.Resize({100, 80}, {t.Width(), t.Height()});
+            std::vector<uint32_t> want(static_cast<size_t>(t.Width()) * t.Height());
+            scaler.Scale(src.data(), 100, want.data(), t.Width() * 4);
+            int wrong = 0;
+            for (int y = 0; y < s->h; ++y)
+                for (int x = 0; x < s->w; ++x) {
+                    const bool inside = x >= t.Left && x < t.Right && y >= t.Top && y < t.Bottom;
+                    const uint32_t expect =
+                        inside ? want[static_cast<size_t>(y - t.Top) * t.Width() + (x - t.Left)] : 0u;
+                    if (SurfacePixel(sw->Handle(), x, y) != expect && ++wrong <= 3)
+                        ADD_FAILURE() << "at " << x << "," << y;
+                }
+            EXPECT_EQ(wrong, 0);
+        };
+        check("first frame");
+        EXPECT_EQ(ws.RendererName(), *renderer ? "software" : "framebuffer");
+        {
+            SDL_Surface* s = SDL_GetWindowSurface(sw->Handle());
+            const platform::Rect t = sw->CurrentView().Target;
+            EXPECT_EQ(std::make_tuple(s->w, s->h), std::make_tuple(1024, 768));
+            EXPECT_GT(t.Left, 0);  // 5:4 on a 4:3 screen: bars at the sides
+            EXPECT_NE(t.Width() % 100, 0);
+        }
+        for (int y = 30; y < 34; ++y)
+            for (int x = 40; x < 47; ++x) pic.SetPixel(x, y, 0xFF00FF);
+        pic.SetPixel(99, 79, 0x00FF00);  // far from the rest, in the last row and column
+        check("a block and a corner pixel changed");
+        check("nothing changed");
+        pic.SetPixel(0, 0, 0x123456);
+        pic.SetPixel(0, 79, 0x654321);
+        check("two far corners changed");
+        ASSERT_TRUE(win->SetFullScreen(false, {}));
+        check("back in a window");
+    }
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "");
+}
+
+// A picture larger than the screen is shrunk to fit in full screen, on the framebuffer path
+// too: its colours where it lies, black bars around it.
+TEST(SdlPresentation, PictureLargerThanTheScreenIsShrunkToFit) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 0);
+    SdlWindowSystem ws;
+    auto win = ws.CreateWindow("main", {0, 0, 2048, 1024});
+    auto* sw = static_cast<SdlWindow*>(win.get());
+    win->Show();
+    ASSERT_TRUE(win->SetFullScreen(true, {2048, 1024, 32}));
+    platform::Bitmap pic(2048, 1024, 32);
+    pic.Fill(0x2040C0);
+    for (int y = 0; y < 1024; ++y)
+        for (int x = 1024; x < 2048; ++x) pic.SetPixel(x, y, 0xF0E010);
+    ASSERT_TRUE(win->Present(pic, 0, 0));
+    EXPECT_EQ(ws.RendererName(), "framebuffer");
+    const platform::Rect t = sw->CurrentView().Target;
+    EXPECT_EQ(std::make_tuple(t.Left, t.Top, t.Width(), t.Height()), std::make_tuple(0, 128, 1024, 512));
+    EXPECT_EQ(SurfacePixel(sw->Handle(), 500, 10), 0u);   // bar above
+    EXPECT_EQ(SurfacePixel(sw->Handle(), 500, 700), 0u);  // bar below
+    EXPECT_PRED2(Near, SurfacePixel(sw->Handle(), 100, 300), 0x2040C0u);
+    EXPECT_PRED2(Near, SurfacePixel(sw->Handle(), 900, 300), 0xF0E010u);
+}

@@ -39,7 +39,7 @@ bool Between(uint32_t v, uint32_t a, uint32_t b) {
 TEST(SharpScale, WholeMultiplesAreUniformBlocks) {
     const Size from{8, 6};
     const auto src = Noise(from);
-    for (int k : {1, 2, 3}) {
+    for (int k : {1, 2, 3, 4}) {
         const auto out = Scaled(src, from, {8 * k, 6 * k});
         for (int y = 0; y < 6 * k; ++y)
             for (int x = 0; x < 8 * k; ++x)
@@ -83,4 +83,47 @@ TEST(SharpScale, FractionalSizesMixOnlyNeighboursAtTheirEdges) {
         // Most of the picture stays the source's own pixels.
         EXPECT_GT(exact, c.To.Width * c.To.Height / 4);
     }
+}
+
+// A changed part of the source is redrawn by scaling only its OutputOf area: the result is the
+// whole new picture scaled, and nothing outside that area changed.
+TEST(SharpScale, ChangedPartsRedrawOnlyTheirOutputArea) {
+    struct Case {
+        Size From, To;
+        Rect Changed;
+    } cases[] = {
+        {{8, 6}, {8, 6}, {2, 1, 5, 3}},
+        {{8, 6}, {16, 12}, {3, 2, 4, 3}},
+        {{8, 6}, {32, 24}, {0, 0, 1, 6}},
+        {{8, 6}, {14, 10}, {3, 2, 5, 4}},
+        {{8, 6}, {14, 10}, {7, 5, 8, 6}},
+        {{8, 6}, {14, 10}, {0, 0, 8, 6}},
+        {{800, 600}, {1440, 1080}, {401, 17, 403, 18}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.To.Width << "x" << c.To.Height << " changed at " << c.Changed.Left << ","
+                                        << c.Changed.Top);
+        const auto before = Noise(c.From);
+        auto after = before;
+        for (int y = c.Changed.Top; y < c.Changed.Bottom; ++y)
+            for (int x = c.Changed.Left; x < c.Changed.Right; ++x)
+                after[static_cast<size_t>(y) * c.From.Width + x] ^= 0x804020;
+        SharpScaler s;
+        s.Resize(c.From, c.To);
+        const Rect area = s.OutputOf(c.Changed);
+        auto redrawn = Scaled(before, c.From, c.To);
+        s.Scale(after.data(), c.From.Width, redrawn.data(), c.To.Width * 4, area);
+        const auto expected = Scaled(after, c.From, c.To);
+        const auto old = Scaled(before, c.From, c.To);
+        for (int y = 0; y < c.To.Height; ++y)
+            for (int x = 0; x < c.To.Width; ++x) {
+                const size_t i = static_cast<size_t>(y) * c.To.Width + x;
+                ASSERT_EQ(redrawn[i], expected[i]) << x << "," << y;
+                const bool inside = x >= area.Left && x < area.Right && y >= area.Top && y < area.Bottom;
+                if (!inside) { ASSERT_EQ(expected[i], old[i]) << "changed outside the area at " << x << "," << y; }
+            }
+    }
+    SharpScaler s;
+    s.Resize({8, 6}, {14, 10});
+    EXPECT_TRUE(s.OutputOf({8, 0, 9, 6}).Empty());  // wholly outside the source
 }
