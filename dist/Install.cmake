@@ -37,7 +37,8 @@ endforeach()
 add_custom_target(sb_dist_docs ALL DEPENDS ${SB_GZ_FILES})
 install(FILES ${SB_DIST_OUT}/starbreaker.6.gz ${SB_DIST_OUT}/starbreaker-setup.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${SB_DIST_OUT}/changelog.gz DESTINATION ${SB_DOC_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${SB_DIST_OUT}/changelog.gz ${CMAKE_SOURCE_DIR}/COPYING
+        DESTINATION ${SB_DOC_DIR})
 
 # The Debian package: runtime libraries found by dpkg-shlibdeps, the fonts the text needs.
 set(CPACK_GENERATOR DEB)

@@ -46,7 +46,7 @@ if grep -q '^E:' "$TMP/lintian.log"; then fail "lintian reports errors"; else ok
 # usr/bin) and keeps the player's files in the home folder.
 dpkg-deb -x "$deb" "$TMP/root" || fail "dpkg-deb -x failed"
 mkdir -p "$TMP/elsewhere" && cd "$TMP/elsewhere" || exit 1
-out=$("$TMP/root/usr/bin/starbreaker" --version); [ "$out" = "starbreaker $VERSION" ] || fail "--version says '$out'"
+out=$("$TMP/root/usr/bin/starbreaker" --version | head -n1); [ "$out" = "starbreaker $VERSION" ] || fail "--version says '$out'"
 out=$(env -u XDG_DATA_HOME HOME="$TMP/home" "$TMP/root/usr/bin/starbreaker-setup" --show 2>&1) \
     && cmp -s "$TMP/home/.local/share/starbreaker/res.qrx" "$TMP/root/usr/share/starbreaker/data/all_qrx/res.qrx" \
     && ok "the unpacked set-up tool seeded $TMP/home/.local/share/starbreaker" \
