@@ -27,7 +27,7 @@ TEST_PACKAGES := $(PACKAGE_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps deps-package deps-test configure configure-test build build-game run package \
+.PHONY: all deps deps-package deps-test configure configure-test build build-game run package dist \
   test test-normal test-asan test-fuzz fuzz-build fuzz bench format clean
 
 all: build
@@ -74,6 +74,11 @@ package: deps-package configure
 	cd $(BUILD) && cpack
 	@ls -1 $(BUILD)/package/*.deb
 
+# The source release ./starbreaker-<version>.tar.gz: the tracked files, no .git, the same
+# bytes for the same source (dist/make_dist.sh).
+dist:
+	@dist/make_dist.sh . .
+
 test: test-normal test-asan test-fuzz
 
 # A test that fails is run once more before it counts: the screen checks under Xvfb judge
@@ -83,8 +88,11 @@ test-normal: configure-test
 	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --repeat until-pass:2
 
+# The sanitizer build uses clang (its AddressSanitizer and UndefinedBehaviorSanitizer), the
+# optimised build GCC: every test runs under both compilers, warnings as errors in both.
 test-asan: deps-test
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF -DBUILD_TESTING=ON -DSB_WERROR=ON \
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON -DSB_BENCH=OFF -DBUILD_TESTING=ON -DSB_WERROR=ON \
 	  -DSB_DATA_DIR=$(CURDIR)/$(ASAN_BUILD)/data
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
@@ -100,9 +108,11 @@ fuzz-build: deps-test
 test-fuzz: fuzz-build
 	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure
 
-# A long run (FUZZ_SECONDS per target), keeping the grown corpus between runs.
+# A long run (FUZZ_SECONDS per target), keeping the grown corpus between runs;
+# FUZZ_TARGETS="settings keynames" fuzzes only those.
 fuzz: fuzz-build
-	SB_FUZZ_WORK=$(CURDIR)/$(FUZZ_BUILD)/fuzz-work tests/fuzz/run_fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	SB_FUZZ_WORK=$(CURDIR)/$(FUZZ_BUILD)/fuzz-work SB_FUZZ_TARGETS="$(FUZZ_TARGETS)" \
+	  tests/fuzz/run_fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: configure-test
 	cmake --build $(BUILD) -j$(JOBS)
