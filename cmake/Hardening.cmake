@@ -1,6 +1,6 @@
 # The hardening Debian builds every package with: fortified libc calls, a stack protector,
-# format-string checks, read-only relocations bound at start (RELRO, BIND_NOW) and
-# position-independent programs. The flags come from dpkg-buildflags where it is installed
+# format-string checks, read-only relocations bound at start (RELRO, BIND_NOW),
+# position-independent programs, stack clash and control-flow protection. The flags come from dpkg-buildflags where it is installed
 # (with every hardening feature on, and whatever DEB_*FLAGS_* a packager sets), else the
 # same set is written here. Optimisation, debug information and path mapping stay with the
 # build type and with cmake/Reproducible.cmake.
@@ -33,6 +33,24 @@ if(SB_DPKG_BUILDFLAGS)
     set(SB_HARDEN_${kind} ${flags})
   endforeach()
 endif()
+
+# Debian 12's dpkg-buildflags stops there; newer ones (Debian 13) add stack clash protection
+# and control-flow protection where the target has it (x86: -fcf-protection, arm64: branch
+# protection), which hardening-check asks for. Added when the compiler takes them without a
+# warning (clang only warns about another target's flag).
+include(CheckCXXCompilerFlag)
+set(CMAKE_REQUIRED_FLAGS -Werror)
+foreach(flag -fstack-clash-protection -fcf-protection -mbranch-protection=standard)
+  list(FIND SB_HARDEN_CXXFLAGS ${flag} at)
+  string(MAKE_C_IDENTIFIER "SB_HARDEN_TAKES${flag}" var)
+  if(at EQUAL -1)
+    check_cxx_compiler_flag(${flag} ${var})
+    if(${var})
+      list(APPEND SB_HARDEN_CXXFLAGS ${flag})
+    endif()
+  endif()
+endforeach()
+unset(CMAKE_REQUIRED_FLAGS)
 
 string(TOUPPER "${CMAKE_BUILD_TYPE}" sb_build_type)
 if(SB_SANITIZE OR SB_FUZZ OR NOT sb_build_type MATCHES "^(RELEASE|RELWITHDEBINFO|MINSIZEREL)$")

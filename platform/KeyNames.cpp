@@ -1,6 +1,8 @@
 // Key names and the virtual-key codes they stand for.
 #include "platform/KeyNames.h"
 
+#include <algorithm>
+
 #include "platform/AsciiText.h"
 
 namespace platform {
@@ -60,6 +62,7 @@ const std::vector<FoldedName>& FoldedTable() {
         std::vector<FoldedName> t;
         for (size_t i = 0; i < std::size(kNamed); ++i)
             t.push_back({std::string_view(text[i], Fold(kNamed[i].Name, text[i])), kNamed[i].Code});
+        std::sort(t.begin(), t.end(), [](const FoldedName& a, const FoldedName& b) { return a.Text < b.Text; });
         return t;
     }();
     return table;
@@ -72,8 +75,10 @@ std::optional<int> KeyCodeFromName(std::string_view name) {
     const size_t n = Fold(name, buffer);
     if (n == 0 || n > kMaxFolded) return std::nullopt;
     const std::string_view folded(buffer, n);
-    for (const FoldedName& k : FoldedTable())
-        if (k.Text == folded) return k.Code;
+    const auto& table = FoldedTable();
+    const auto it = std::lower_bound(table.begin(), table.end(), folded,
+                                     [](const FoldedName& k, std::string_view name) { return k.Text < name; });
+    if (it != table.end() && it->Text == folded) return it->Code;
     return std::nullopt;
 }
 

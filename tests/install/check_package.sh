@@ -49,9 +49,14 @@ if grep -q 'hardening-' "$TMP/lintian.log"; then fail "lintian reports hardening
 # Unpacked anywhere, the program finds the package's data beside itself (through the link in
 # usr/bin) and keeps the player's files in the home folder.
 dpkg-deb -x "$deb" "$TMP/root" || fail "dpkg-deb -x failed"
+# Control-flow protection is compiled in (-fcf-protection), but the linker marks a program only
+# when every object in it is marked, and Debian 12's C library start files are not: no program
+# linked on Debian 12 passes that line (/usr/bin/ls does not); it is asked for where they are.
 if command -v hardening-check >/dev/null 2>&1; then
+    cf=--nocfprotection
+    readelf -n "$(gcc -print-file-name=Scrt1.o)" 2>/dev/null | grep -q 'x86 feature: IBT' && cf=
     for p in starbreaker starbreaker-setup; do
-        hardening-check "$TMP/root/usr/games/$p" >"$TMP/hardening.log" 2>&1 && ok "hardening-check $p" \
+        hardening-check $cf "$TMP/root/usr/games/$p" >"$TMP/hardening.log" 2>&1 && ok "hardening-check $cf $p" \
             || { sed 's/^/    /' "$TMP/hardening.log"; fail "hardening-check $p"; }
     done
 else
