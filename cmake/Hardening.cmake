@@ -1,8 +1,8 @@
 # The hardening Debian builds every package with: fortified libc calls, a stack protector,
 # format-string checks, read-only relocations bound at start (RELRO, BIND_NOW),
-# position-independent programs, stack clash and control-flow protection. The flags come from dpkg-buildflags where it is installed
-# (with every hardening feature on, and whatever DEB_*FLAGS_* a packager sets), else the
-# same set is written here. Optimisation, debug information and path mapping stay with the
+# position-independent programs, stack clash and control-flow protection. The flags come from
+# dpkg-buildflags where it is installed (with every hardening feature on, and whatever
+# DEB_*FLAGS_* a packager sets), else the same set is written here. Optimisation, debug information and path mapping stay with the
 # build type and with cmake/Reproducible.cmake.
 #
 # _FORTIFY_SOURCE needs an optimised build (glibc warns otherwise, an error under SB_WERROR)

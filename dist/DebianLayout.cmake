@@ -8,6 +8,8 @@ if(NOT IS_DIRECTORY "${root}/usr/bin")
   message(FATAL_ERROR "no usr/bin in the staging tree '${root}'")
 endif()
 file(MAKE_DIRECTORY "${root}/usr/games")
+file(CHMOD "${root}/usr/games" DIRECTORY_PERMISSIONS
+     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 file(GLOB programs RELATIVE "${root}/usr/bin" "${root}/usr/bin/*")
 foreach(p ${programs})
   file(RENAME "${root}/usr/bin/${p}" "${root}/usr/games/${p}")

@@ -10,6 +10,9 @@ set(SB_RELEASE_DATE_RFC2822 "Thu, 10 Dec 2026 12:00:00 +0000")
 set(SB_MAINTAINER "Starbreaker developers <starbreaker@users.noreply.github.com>")
 set(SB_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/starbreaker)
 set(SB_DIST_OUT ${CMAKE_BINARY_DIR}/dist)
+# Folders get the same modes whatever the umask of the one who builds (reproducible packages).
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS starbreaker starbreaker-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
