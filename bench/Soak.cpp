@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "start-up failed\n");
         return 1;
     }
-    TBot bot(*main, *windows.Form2, fake, 15000);
+    TBot bot(*windows.Form2, fake, 15000);
     const long rssStart = ResidentKiB();
     int maxSprites = 0, maxVoices = 0;
     long rssAtTenth = 0;

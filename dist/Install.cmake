@@ -10,6 +10,9 @@ set(SB_RELEASE_DATE_RFC2822 "Thu, 10 Dec 2026 12:00:00 +0000")
 set(SB_MAINTAINER "Starbreaker developers <starbreaker@users.noreply.github.com>")
 set(SB_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/starbreaker)
 set(SB_DIST_OUT ${CMAKE_BINARY_DIR}/dist)
+# Folders get the same modes whatever the umask of the one who builds (reproducible packages).
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS starbreaker starbreaker-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -37,7 +40,8 @@ endforeach()
 add_custom_target(sb_dist_docs ALL DEPENDS ${SB_GZ_FILES})
 install(FILES ${SB_DIST_OUT}/starbreaker.6.gz ${SB_DIST_OUT}/starbreaker-setup.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${SB_DIST_OUT}/changelog.gz DESTINATION ${SB_DOC_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${SB_DIST_OUT}/changelog.gz ${CMAKE_SOURCE_DIR}/COPYING
+        DESTINATION ${SB_DOC_DIR})
 
 # The Debian package: runtime libraries found by dpkg-shlibdeps, the fonts the text needs.
 set(CPACK_GENERATOR DEB)
@@ -63,5 +67,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/dist/DebianLayout.cmake)
+configure_file(${CMAKE_SOURCE_DIR}/dist/PackageEpoch.cmake.in ${SB_DIST_OUT}/PackageEpoch.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${SB_DIST_OUT}/PackageEpoch.cmake)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)

@@ -107,16 +107,18 @@ void KeyedRow24(uint8_t* d, const uint8_t* s, int n, uint32_t key) {
 // distance. Four entries at a time where SSE2 is there.
 class NearestEntry {
 public:
-    explicit NearestEntry(const std::array<platform::RGB, 256>& palette) : palette_(palette) {
 #if defined(__SSE2__)
+    explicit NearestEntry(const std::array<platform::RGB, 256>& palette) {
         for (int i = 0; i < 256; ++i) {
             rg_[2 * i] = palette[static_cast<size_t>(i)].R;
             rg_[2 * i + 1] = palette[static_cast<size_t>(i)].G;
             b_[2 * i] = palette[static_cast<size_t>(i)].B;
             b_[2 * i + 1] = 0;
         }
-#endif
     }
+#else
+    explicit NearestEntry(const std::array<platform::RGB, 256>& palette) : palette_(palette) {}
+#endif
 
     uint32_t operator()(platform::RGB c) const {
 #if defined(__SSE2__)
@@ -155,10 +157,11 @@ public:
     }
 
 private:
-    const std::array<platform::RGB, 256>& palette_;
 #if defined(__SSE2__)
     alignas(16) int16_t rg_[512];
     alignas(16) int16_t b_[512];
+#else
+    const std::array<platform::RGB, 256>& palette_;
 #endif
 };
 

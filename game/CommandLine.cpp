@@ -73,7 +73,13 @@ std::string UsageText() {
            "Exit status: 0 normal end, 1 the game could not run, 2 bad arguments.\n";
 }
 
-std::string VersionText() { return std::string("starbreaker ") + SB_VERSION + "\n"; }
+std::string VersionText() {
+    return std::string("starbreaker ") + SB_VERSION +
+           "\n"
+           "Licence GPL-3.0-or-later: GNU GPL version 3 or later <https://www.gnu.org/licenses/gpl-3.0.html>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
+}
 
 bool DisplayAvailable() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {

@@ -1,6 +1,8 @@
 // Key names and the virtual-key codes they stand for.
 #include "platform/KeyNames.h"
 
+#include <algorithm>
+
 #include "platform/AsciiText.h"
 
 namespace platform {
@@ -33,23 +35,50 @@ constexpr NamedKey kNamed[] = {
     {"Keypad -", 109}, {"Keypad .", 110}, {"Keypad /", 111},
 };
 
-// Letters folded to lower case and blanks dropped, so "page up", "PageUp" and "Page Up" meet.
-std::string Fold(std::string_view s) {
-    std::string out;
+// Names compare with letters folded to lower case and blanks dropped, so "page up", "PageUp"
+// and "Page Up" meet. The table is folded once and a name once per look-up: the settings
+// check every key list they read, the set-up window shows them, and fuzzing calls this a
+// great many times.
+constexpr size_t kMaxFolded = 15;  // longer than any name in the table
+
+struct FoldedName {
+    std::string_view Text;
+    int Code;
+};
+
+size_t Fold(std::string_view s, char* out) {
+    size_t n = 0;
     for (char c : s) {
         if (c == ' ' || c == '\t') continue;
-        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        if (n == kMaxFolded) return kMaxFolded + 1;
+        out[n++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
-    return out;
+    return n;
+}
+
+const std::vector<FoldedName>& FoldedTable() {
+    static const std::vector<FoldedName> table = [] {
+        static char text[std::size(kNamed)][kMaxFolded];
+        std::vector<FoldedName> t;
+        for (size_t i = 0; i < std::size(kNamed); ++i)
+            t.push_back({std::string_view(text[i], Fold(kNamed[i].Name, text[i])), kNamed[i].Code});
+        std::sort(t.begin(), t.end(), [](const FoldedName& a, const FoldedName& b) { return a.Text < b.Text; });
+        return t;
+    }();
+    return table;
 }
 
 }  // namespace
 
 std::optional<int> KeyCodeFromName(std::string_view name) {
-    const std::string folded = Fold(name);
-    if (folded.empty()) return std::nullopt;
-    for (const NamedKey& k : kNamed)
-        if (Fold(k.Name) == folded) return k.Code;
+    char buffer[kMaxFolded];
+    const size_t n = Fold(name, buffer);
+    if (n == 0 || n > kMaxFolded) return std::nullopt;
+    const std::string_view folded(buffer, n);
+    const auto& table = FoldedTable();
+    const auto it = std::lower_bound(table.begin(), table.end(), folded,
+                                     [](const FoldedName& k, std::string_view name) { return k.Text < name; });
+    if (it != table.end() && it->Text == folded) return it->Code;
     return std::nullopt;
 }
 

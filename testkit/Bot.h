@@ -17,8 +17,8 @@
 class TBot {
 public:
     // gameLength: frames of play after which the bot lets its ship's energy run out.
-    TBot(TMainForm& main, TForm2& form2, platform::fake::FakePlatform& fake, int64_t gameLength = 4500)
-        : main_(main), form2_(form2), fake_(fake), gameLength_(gameLength) {
+    TBot(TForm2& form2, platform::fake::FakePlatform& fake, int64_t gameLength = 4500)
+        : form2_(form2), fake_(fake), gameLength_(gameLength) {
         // The result window opens inside a frame; the player clicks " OK " as soon as it shows.
         form2_.AddWindowHook(this, [this](const platform::Message& m) {
             if (m.Kind == platform::MsgKind::Activate) {
@@ -89,7 +89,6 @@ private:
         Application().ProcessMessages();
     }
 
-    TMainForm& main_;
     TForm2& form2_;
     platform::fake::FakePlatform& fake_;
     bool down_[256] = {};

@@ -160,4 +160,19 @@ table = b"".join(struct.pack("<3i", *game.get(i, (0, 0, 0))) for i in range(36))
 put("keys", "assigns_game.bin", b"\x00" + table)
 put("keys", "aissgns_odd_values.bin", b"\x01" + table[:-12] + struct.pack("<3i", -2, 0x12345678, 255))
 put("keys", "effects_empty.bin", b"\x02" + component([item("Effects", "etNone", base)]))
+# --- the settings file, as written and as hand-edited ----------------------------------
+put("settings", "defaults_kind.ini",
+    b"# Starbreaker settings\n\nfullscreen_mode = desktop\nscaling = auto\npacing = display\n"
+    b"music_volume = 100\neffects_volume = 100\nrumble = on\npause_on_focus_loss = off\n"
+    b"keys_up = W, Up, Keypad 8\nkeys_down = S, Down, Keypad 2\nkeys_fire = Z, Space\n"
+    b"keys_special = X, Shift\nkeys_next = Tab\n")
+put("settings", "hand_edited.ini",
+    b"\xef\xbb\xbf; edited\r\nMusic_Volume=60\r\n  keys_fire =  q ,SPACE\r\nkeys_up = Space\r\n"
+    b"frame_rate = 75\r\nvolume = 3\r\nnot a setting\r\nkeys_left = Escape\r\nrumble = maybe\r\n"
+    b"\n# Lines that were not understood, kept as they were:\nold = 1\n")
+
+# --- key lists: the first byte picks the action, the rest is the list ------------------
+put("keynames", "three.txt", b"\x00W, Up, Keypad 8")
+put("keynames", "spelling.txt", b"\x04  page up,PAGEDOWN , keypad *")
+put("keynames", "refused.txt", b"\x06F11, 1, Tab, Tab, A, B")
 print("corpus written under", os.path.join(HERE, "corpus"), file=sys.stderr)

@@ -10,7 +10,9 @@ seconds=${2:?usage: run_fuzz.sh <build dir> <seconds per target>}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 bin="$build/fuzz"
-targets=(wave bmp jpeg score options effects keys)
+targets=(wave bmp jpeg score options effects keys settings keynames)
+# SB_FUZZ_TARGETS="settings keynames" runs only those.
+[ -n "${SB_FUZZ_TARGETS:-}" ] && read -r -a targets <<<"$SB_FUZZ_TARGETS"
 export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-dummy} SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # A hang or a runaway allocation is a failure too; leaks are reported at the end of a run.
 common=(-timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=0)

@@ -59,6 +59,7 @@ TEST(CommandLine, ArgumentsAndTheirMistakes) {
     EXPECT_NE(UsageText().find("--lang ru|en"), std::string::npos);
     EXPECT_NE(UsageText().find("--data DIR"), std::string::npos);
     EXPECT_TRUE(VersionText().starts_with("starbreaker ")) << VersionText();
+    EXPECT_NE(VersionText().find("\nLicence GPL-3.0-or-later"), std::string::npos) << VersionText();
 }
 
 TEST(CommandLine, ADisplayIsAnXOrWaylandDisplayOrAChosenDriver) {

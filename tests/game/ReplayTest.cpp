@@ -15,7 +15,7 @@ TEST_F(MainFormFixture, ScriptedGameReplaysExactly) {
     fake.Clock.Set(1000);
     Boot();
     ASSERT_FALSE(Application().Terminated());
-    TBot bot(*main, *form2, fake);
+    TBot bot(*form2, fake);
     uint64_t digest = StateDigest(*main);
     for (int64_t n = 0; n < 7000; ++n) {
         bot.Act(n);

@@ -50,6 +50,7 @@ TEST_F(SetupTool, HelpAndBadArguments) {
     EXPECT_EQ(setup::RunSetup({"--help"}, Out, Err), 0);
     EXPECT_NE(Out.str().find("--reset-scores"), std::string::npos);
     EXPECT_NE(Out.str().find("--set N=V"), std::string::npos);
+    EXPECT_NE(Out.str().find("GPL-3.0-or-later"), std::string::npos);
 
     EXPECT_EQ(setup::RunSetup({}, Out, Err), 2);
     EXPECT_EQ(setup::RunSetup({"--frobnicate"}, Out, Err), 2);

@@ -49,7 +49,9 @@ man -l "$P/share/man/man6/starbreaker.6.gz" 2>/dev/null | grep -q -- '--fullscre
 
 # The command line, from a folder without data.
 mkdir -p "$TMP/elsewhere" && cd "$TMP/elsewhere" || exit 1
-out=$("$P/bin/starbreaker" --version); [ "$out" = "starbreaker $VERSION" ] && ok "--version: $out" || fail "--version says '$out'"
+out=$("$P/bin/starbreaker" --version)
+[ "$(head -n1 <<<"$out")" = "starbreaker $VERSION" ] && grep -q 'GPL-3.0-or-later' <<<"$out" \
+    && ok "--version: $(head -n1 <<<"$out"), GPL-3.0-or-later" || fail "--version says '$out'"
 "$P/bin/starbreaker" --help | grep -q -- '--data DIR' || fail "--help lacks --data"
 "$P/bin/starbreaker" --no-such-thing >"$TMP/out" 2>"$TMP/err"; rc=$?
 [ $rc -eq 2 ] && grep -q 'Usage:' "$TMP/err" && [ ! -s "$TMP/out" ] && ok "an unknown argument: usage on stderr, exit 2" \

@@ -52,7 +52,8 @@ inline constexpr const char* Usage =
     "  pause_on_focus_loss, keys_up, keys_down, keys_left, keys_right, keys_fire,\n"
     "  keys_special, keys_next\n"
     "\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n";
+    "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n"
+    "Licence: GPL-3.0-or-later (GNU GPL version 3 or later), with no warranty.\n";
 
 inline bool ParseInt32(std::string_view text, int32_t& value) {
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
