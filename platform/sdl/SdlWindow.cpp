@@ -333,9 +333,13 @@ void SdlWindow::SkipFrame() {
 bool SdlWindow::Present(const Bitmap& src, int x, int y) {
     if (!window_ || !EnsureRenderer()) return false;
     if (src.Empty()) return DrawPicture();
-    // A frame the same as the one on the screen, in the same place and view, is not drawn
-    // again: a still screen (the menus) would otherwise cost a full upload, scaling and
-    // hand-over to the desktop every frame. It still takes its turn; unpaced, it is drawn.
+    // Drawn into the framebuffer, only what changed since the last picture is scaled and sent
+    // (the presenter compares), so a still frame costs little there already.
+    if (surface_) return Upload(src, x, y) && DrawPicture();
+    // Through a renderer, a frame the same as the one on the screen, in the same place and
+    // view, is not drawn again: a still screen (the menus) would otherwise cost a full upload,
+    // scaling and hand-over to the desktop every frame. It still takes its turn; unpaced, it
+    // is drawn.
     const bool paced = owner_ && owner_->mainId_ == id_ && owner_->PacedRate() > 0;
     int pw = 0, ph = 0;
     SDL_GetWindowSizeInPixels(window_.get(), &pw, &ph);
